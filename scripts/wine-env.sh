@@ -1,0 +1,80 @@
+# Sourced by the scripts: a Wine prefix and an Xvfb display private to one build tree.
+# Usage: source scripts/wine-env.sh BUILD_DIR; wine_start; ...; wine_stop
+# shellcheck shell=bash
+
+wine_env_init() {
+    local build_dir=$1
+    mkdir -p "$build_dir"
+    WINE_STATE_DIR=$(cd "$build_dir" && pwd)/wine
+    export WINEPREFIX=$WINE_STATE_DIR/prefix
+    export WINEARCH=win32
+    # No prompts for Wine's .NET and HTML add-ons; no desktop menu entries.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export WINEDEBUG=-all
+    # A Western locale on purpose: Japanese must come out right through the wide calls alone.
+    export LANG=C.UTF-8 LC_ALL=C.UTF-8
+    mkdir -p "$WINE_STATE_DIR"
+}
+
+# Starts Xvfb on a free display number and records its process id.
+wine_start_display() {
+    local fifo=$WINE_STATE_DIR/displayfd
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    echo $! >"$WINE_STATE_DIR/xvfb.pid"
+    local number
+    if ! read -r -t 20 number <"$fifo"; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    rm -f "$fifo"
+    export DISPLAY=:$number
+}
+
+# Creates the prefix once: a virtual desktop (Wine draws caption bars there without a window
+# manager, and keeps its own foreground rules), and a Japanese font linked into the dialog font.
+wine_init_prefix() {
+    [ -f "$WINEPREFIX/.pikuto-ready" ] && return 0
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    local reg=$WINE_STATE_DIR/setup.reg
+    cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1280x1024"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+"MS Shell Dlg"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+"MS Shell Dlg 2"=hex(7):69,00,70,00,61,00,67,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
+REG
+    wine regedit "$reg" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.pikuto-ready"
+}
+
+# One persistent wineserver for the whole run: a wineserver started inside a test would keep
+# ctest's output pipe open and hang it.
+wine_start() {
+    wine_start_display
+    wine_init_prefix
+    wineserver -p </dev/null >/dev/null 2>&1
+}
+
+wine_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -f "$WINE_STATE_DIR/xvfb.pid" ]; then
+        kill "$(cat "$WINE_STATE_DIR/xvfb.pid")" 2>/dev/null || true
+        rm -f "$WINE_STATE_DIR/xvfb.pid"
+    fi
+}
+
+# Screenshot of the whole display as PNG (Debian's ImageMagick, not any stand-in on PATH).
+wine_screenshot() {
+    /usr/bin/import -window root -display "$DISPLAY" "$1"
+}
