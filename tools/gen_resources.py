@@ -166,39 +166,42 @@ class Canvas:
 
 
 def draw_camera(cv, ox, oy, s, lens_shine=True):
-    """The camera: 24 x 17 design units at (ox, oy), s pixels per unit."""
+    """The camera: 24 x 17 design units at (ox, oy), s pixels per unit. Straight edges land on
+    whole pixels and the outline is whole pixels wide, so the small sizes stay crisp."""
 
     def P(x, y):
-        return ox + x * s, oy + y * s
+        return round(ox + x * s), round(oy + y * s)
 
     def R(x0, y0, x1, y1, r):
-        a, b = P(x0, y0)
-        c, d = P(x1, y1)
-        return rrect(a, b, c, d, r * s)
+        return rrect(*P(x0, y0), *P(x1, y1), r * s)
 
-    def C(x, y, r):
-        a, b = P(x, y)
-        return circle(a, b, r * s)
-
-    top, bottom = P(0, 3)[1], P(0, 16.5)[1]
-    dark = (32, 42, 70)
-    # Viewfinder hump and shutter button sit behind the body's top edge.
-    cv.fill(R(7, 0.4, 17, 5, 1.4), vgrad((86, 104, 150), BLUE, P(0, 0.4)[1], P(0, 4)[1]))
-    cv.fill(R(2.2, 1.6, 6.2, 4.5, 0.8), vgrad((236, 238, 244), (168, 174, 188), P(0, 1.6)[1], P(0, 4)[1]))
-    # Body: outline, then a top plate and the darker grip band.
-    cv.fill(R(0.3, 3, 23.7, 16.6, 2.6), dark)
-    cv.fill(R(1.0, 3.7, 23.0, 15.9, 2.0), vgrad((96, 116, 164), BLUE, top, bottom))
-    cv.fill(R(1.0, 7.2, 23.0, 13.6, 0.0), vgrad((58, 76, 124), (40, 55, 96), P(0, 7)[1], P(0, 14)[1]))
+    line = max(1, round(0.55 * s))
+    dark = (26, 36, 64)
+    y0, y1 = P(0, 0)[1], P(0, 17)[1]
+    # Silhouette in the outline colour; the parts are then filled one outline width inside it.
+    hump, body = R(7, 0, 17, 5, 1.6), R(0, 3, 24, 17, 2.6)
+    button = R(2.5, 1.2, 6.5, 4, 0.9)
+    cv.fill(button | hump | body, dark)
+    cv.fill(button.grow(-line), vgrad((250, 250, 252), (176, 182, 196), P(0, 1.2)[1], P(0, 4)[1]))
+    cv.fill((hump | body).grow(-line), vgrad((122, 142, 190), (40, 56, 98), y0, y1))
+    # A brighter edge along the top plate, and the darker grip band below it.
+    cv.fill(R(1, 3, 23, 5.2, 1.6).grow(-line) - R(1, 4.6, 23, 17, 0), (150, 168, 210), 0.7)
+    cv.fill(R(0, 8, 24, 14.5, 0).grow(-line) & body.grow(-line), (36, 50, 90), 0.55)
     # Flash window.
-    cv.fill(R(17.6, 4.6, 21.8, 6.6, 0.6), vgrad((255, 255, 255), (196, 214, 240), P(0, 4.6)[1], P(0, 6.6)[1]))
-    # Lens: silver barrel, dark rim, blue glass with a highlight.
-    cx, cy = P(12, 10)
-    cv.fill(C(12, 10, 6.1), dark)
-    cv.fill(C(12, 10, 5.4), vgrad((246, 247, 250), (150, 158, 176), cy - 5.4 * s, cy + 5.4 * s))
-    cv.fill(C(12, 10, 4.1), (28, 34, 52))
-    cv.fill(C(12, 10, 3.2), rgrad((96, 140, 220), (18, 28, 62), cx - 0.8 * s, cy - 0.8 * s, 3.6 * s))
+    cv.fill(R(17.5, 4.8, 21.5, 7, 0.6), vgrad((255, 255, 255), (190, 208, 238), P(0, 5)[1], P(0, 7)[1]))
+    # Lens: dark rim, silver barrel, dark ring, blue glass with a highlight. Each ring keeps at
+    # least a pixel, so the lens still reads as one at 16 x 16.
+    rim = max(6.0 * s, 4.0)
+    cx, cy = ox + 12 * s, min(oy + 10.5 * s, P(0, 17)[1] - rim)
+    barrel = rim - line
+    inner = barrel - max(1.8 * s, 1.2)
+    glass = inner - max(0.9 * s, 0.6)
+    cv.fill(circle(cx, cy, rim), dark)
+    cv.fill(circle(cx, cy, barrel), vgrad((248, 249, 252), (140, 148, 168), cy - barrel, cy + barrel))
+    cv.fill(circle(cx, cy, inner), (22, 28, 46))
+    cv.fill(circle(cx, cy, glass), rgrad((110, 156, 236), (16, 26, 60), cx - 0.3 * glass, cy - 0.3 * glass, 1.2 * glass))
     if lens_shine:
-        cv.fill(C(10.8, 8.8, 1.0), WHITE, 0.85)
+        cv.fill(circle(cx - 0.36 * glass, cy - 0.36 * glass, 0.29 * glass), WHITE, 0.9)
 
 
 def draw_camera_gif():
@@ -215,78 +218,78 @@ def draw_icon(size):
     return cv
 
 
-# Our wordmark's letters: centre lines of a rounded pen, in units where the cap height is 46 and
-# the x-height 32; y grows downwards from the cap line. Each entry: (advance, list of polylines,
-# list of dots).
-CAP, XH = 0.0, 14.0  # cap line and x-height line
-BASE = 46.0
+# The wordmark's letters: centre lines of a round pen, in units where the cap height is 46 and the
+# x-height 32, y growing downwards from the cap line. Each letter: (polylines, dots as x, y, r).
+CAP, XH, BASE = 0.0, 14.0, 46.0
 
 
 def glyphs():
-    g = {}
-    bowl = 13.0
-    g["P"] = (30, [[(0, BASE), (0, CAP), (12, CAP)] + arc_points(12, CAP + bowl, bowl, -90, 90)[1:] + [(0, CAP + 2 * bowl)]],
-              [])
-    g["i"] = (0, [[(0, XH), (0, BASE)]], [(0, -1.0, 5.6)])
-    g["k"] = (22, [[(0, CAP), (0, BASE)], [(21, XH), (1, 32)], [(8.5, 26.5), (22, BASE)]], [])
-    r = 11.5
-    g["u"] = (23, [[(0, XH), (0, BASE - r)] + arc_points(r, BASE - r, r, 180, 0)[1:],
-                   [(2 * r, XH), (2 * r, BASE)]], [])
-    g["t"] = (16, [[(0, 4), (0, BASE - 8)] + arc_points(8, BASE - 8, 8, 180, 90)[1:] + [(12, BASE)],
-                   [(-6, XH), (12, XH)]], [])
-    g["o"] = (32, [arc_points(16, (XH + BASE) / 2, 16, 0, 360, 48)], [])
-    return g
+    bowl, r = 13.0, 11.5
+    return {
+        "P": ([[(0, BASE), (0, CAP), (12, CAP)] + arc_points(12, CAP + bowl, bowl, -90, 90)[1:] +
+               [(0, CAP + 2 * bowl)]], []),
+        "i": ([[(0, XH), (0, BASE)]], [(0, -1.0, 5.6)]),
+        "k": ([[(0, CAP), (0, BASE)], [(21, XH), (1, 32)], [(8.5, 26.5), (22, BASE)]], []),
+        "u": ([[(0, XH), (0, BASE - r)] + arc_points(r, BASE - r, r, 180, 0)[1:], [(2 * r, XH), (2 * r, BASE)]], []),
+        "t": ([[(0, 4), (0, BASE - 8)] + arc_points(8, BASE - 8, 8, 180, 90)[1:] + [(12, BASE)], [(-6, XH), (12, XH)]],
+              []),
+        "o": ([arc_points(16, (XH + BASE) / 2, 16, 0, 360, 48)], []),
+    }
 
 
-def draw_wordmark(cv, text, ox, oy, scale, pen, paint, gap):
-    shapes = None
-    x = ox
+# Pairs whose shapes leave too much air between them at even spacing, in units.
+KERNING = {"Pi": -4.0, "ut": -1.0}
+
+
+def wordmark(text, ox, oy, scale, pen, space):
+    """The letters as one shape; `space` pixels of air between the pen edges of neighbours."""
+    shape, x, prev = None, ox, ""
     g = glyphs()
     for ch in text:
-        advance, lines, dots = g[ch]
+        lines, dots = g[ch]
+        xmin = min(px for line in lines for px, _ in line)
+        xmax = max(px for line in lines for px, _ in line)
+        x += KERNING.get(prev + ch, 0.0) * scale
         for line in lines:
-            s = stroke([(x + px * scale, oy + py * scale) for px, py in line], pen)
-            shapes = s if shapes is None else shapes | s
+            part = stroke([(x + (px - xmin) * scale, oy + py * scale) for px, py in line], pen)
+            shape = part if shape is None else shape | part
         for dx, dy, dr in dots:
-            s = circle(x + dx * scale, oy + dy * scale, dr * scale)
-            shapes = s if shapes is None else shapes | s
-        x += advance * scale + gap
-    return shapes
+            shape = shape | circle(x + (dx - xmin) * scale, oy + dy * scale, dr * scale)
+        x += (xmax - xmin) * scale + pen + space
+        prev = ch
+    return shape
 
 
 def draw_logo():
     W, H = 300, 150
     cv = Canvas(W, H, WHITE)
-    # A soft panel, pale blue fading to white, with a thin blue rule at the bottom.
-    cv.fill(rrect(2, 2, W - 2, H - 2, 14), vgrad((236, 241, 250), (250, 252, 255), 2, H - 2))
-    cv.fill(rrect(2, 2, W - 2, H - 2, 14) - rrect(3, 3, W - 3, H - 3, 13), (206, 216, 236))
+    # A soft panel, pale blue fading to white, with a thin border.
+    panel = rrect(2, 2, W - 2, H - 2, 14)
+    cv.fill(panel, vgrad((234, 240, 250), (252, 253, 255), 2, H - 2))
+    cv.fill(panel - panel.grow(-1), (204, 214, 234))
     # A photo behind the camera, tilted, as if it had just been taken.
     corners = [(-21, -17), (21, -17), (21, 17), (-21, 17)]
     a = math.radians(-12)
-    pcx, pcy = 88, 50
+    pcx, pcy = 88, 52
 
     def turn(pts):
         return [(pcx + x * math.cos(a) - y * math.sin(a), pcy + x * math.sin(a) + y * math.cos(a)) for x, y in pts]
 
     cv.fill(polygon(turn([(x * 1.04 + 1.5, y * 1.04 + 2.5) for x, y in corners])), (40, 50, 80), 0.18)
-    cv.fill(polygon(turn(corners)), (255, 255, 255))
-    inner = [(-18, -14), (18, -14), (18, 9), (-18, 9)]
-    sky = vgrad((150, 190, 240), (220, 236, 252), pcy - 14, pcy + 9)
-    cv.fill(polygon(turn(inner)), sky)
+    cv.fill(polygon(turn(corners)), WHITE)
+    cv.fill(polygon(turn([(-18, -14), (18, -14), (18, 9), (-18, 9)])),
+            vgrad((150, 190, 240), (220, 236, 252), pcy - 14, pcy + 9))
     cv.fill(polygon(turn([(-18, 9), (-18, 1), (-8, -7), (0, 1), (6, -4), (18, 6), (18, 9)])), (96, 150, 110))
     cv.fill(circle(*turn([(10, -8)])[0], 3.2), (255, 205, 90))
     cv.fill(polygon(turn(corners)) - polygon(turn(corners)).grow(-0.8), (170, 180, 200))
-    # The camera itself, with a soft shadow under it.
-    s = 3.5
-    ox, oy = 18, 48
-    cv.fill(rrect(ox + 3, oy + 17 * s - 2, ox + 24 * s - 3, oy + 17 * s + 5, 4).grow(1), (40, 50, 80), 0.12)
+    # The camera, with a soft shadow under it.
+    s, ox, oy = 3.4, 20, 50
+    cv.fill(rrect(ox + 4, oy + 17 * s - 2, ox + 24 * s - 4, oy + 17 * s + 5, 4).grow(1), (40, 50, 80), 0.12)
     draw_camera(cv, ox, oy, s)
-    # The wordmark.
-    text = draw_wordmark(cv, "Pikuto", 121, 50, 0.8, 8.0, None, 12.5)
-    cv.fill(text, vgrad((66, 88, 146), BLUE, 44, 90))
-    # Under the wordmark, a dotted line like a film's sprocket holes.
-    for i in range(9):
-        cv.fill(rrect(126 + i * 17, 110, 136 + i * 17, 116, 2), BLUE, 0.55)
+    # The name, and a short rule under it that fades out to the right.
+    top = 58
+    cv.fill(wordmark("Pikuto", 120, top, 0.82, 8.2, 4.6), vgrad((70, 94, 154), BLUE, top - 4, top + 42))
+    cv.fill(rrect(117, 114, 288, 117, 1.5), lambda x, y: mix(BLUE, (234, 240, 250), (x - 117) / 171 * 0.9))
     return cv
 
 
@@ -551,14 +554,22 @@ def click(noise, start, decay, freqs, thump_hz, thump):
 
 def shutter_samples():
     noise = Noise(0x5EED1234)
-    a = click(noise, 0.004, 0.0035, [(3400, 1.4, 1.0), (7000, 2.0, 0.45), (1200, 3.0, 0.5)], 170, 0.35)
-    b = click(noise, 0.108, 0.0055, [(2200, 1.6, 0.6), (4800, 3.5, 0.3), (900, 4.0, 0.35)], 120, 0.3)
-    mix_ = [x + 0.75 * y for x, y in zip(a, b)]
-    peak = max(abs(v) for v in mix_)
+    # Blades opening: bright and sharp, with a low knock from the body.
+    a = click(noise, 0.004, 0.0045, [(3400, 1.4, 1.0), (7000, 2.0, 0.45), (1200, 3.0, 0.5)], 170, 0.35)
+    # Blades closing, about a tenth of a second later: softer and a little lower.
+    b = click(noise, 0.110, 0.0070, [(2200, 1.6, 0.6), (4800, 3.5, 0.3), (900, 4.0, 0.35)], 120, 0.3)
+    # A faint rattle of the mechanism between the two.
+    rattle = bandpass([noise.next() for _ in range(SAMPLES)], 1600, 2.5)
+    mixed = []
+    for i in range(SAMPLES):
+        t = i / RATE
+        hum = math.sin(math.pi * (t - 0.012) / 0.11) ** 2 if 0.012 < t < 0.122 else 0.0
+        mixed.append(a[i] + 0.75 * b[i] + 0.05 * hum * rattle[i])
+    peak = max(abs(v) for v in mixed)
     gain = 0.45 * 32767 / peak  # about -7 dBFS: clearly audible, far from clipping
     fade_from = SAMPLES - RATE // 20
     out = []
-    for i, v in enumerate(mix_):
+    for i, v in enumerate(mixed):
         if i >= fade_from:
             v *= (SAMPLES - i) / (SAMPLES - fade_from)
         out.append(max(-32768, min(32767, int(round(v * gain)))))
