@@ -1,0 +1,114 @@
+// Temporary file plus MoveFileExW: the target is replaced only by a complete file.
+#include "capture/atomic_file.h"
+
+#include <cwchar>
+
+AtomicFileApi g_atomicFileApi = {CreateFileW, WriteFile, MoveFileExW};
+
+namespace {
+
+struct FileHolder {
+    HANDLE handle;
+    ~FileHolder() { Close(); }
+    void Close() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+};
+
+HRESULT LastError() {
+    DWORD error = GetLastError();
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+HRESULT WriteAll(HANDLE file, const void* data, size_t size) {
+    auto* at = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : DWORD(size);
+        DWORD written = 0;
+        if (!g_atomicFileApi.writeFile(file, at, chunk, &written, nullptr))
+            return LastError();
+        if (written == 0)
+            return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
+        at += written;
+        size -= written;
+    }
+    // The data must be on disk before the rename makes it the target.
+    return FlushFileBuffers(file) ? S_OK : LastError();
+}
+
+HANDLE CreateNew(const std::wstring& path, DWORD disposition) {
+    return g_atomicFileApi.createFile(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+}
+
+// The old way, for folders where only the target itself may be written.
+HRESULT WriteDirectly(const std::wstring& target, const void* data, size_t size) {
+    FileHolder file{CreateNew(target, CREATE_ALWAYS)};
+    if (file.handle == INVALID_HANDLE_VALUE)
+        return LastError();
+    HRESULT hr = WriteAll(file.handle, data, size);
+    file.Close();
+    if (FAILED(hr))
+        DeleteFileW(target.c_str());
+    return hr;
+}
+
+} // namespace
+
+std::wstring ToLongPath(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\"))
+        return path;
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return {};
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return {};
+    full.resize(length);
+    if (StartsWith(full, L"\\\\.\\"))
+        return full; // a device: no prefix applies
+    if (StartsWith(full, L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t size) {
+    if (path.empty() || (size > 0 && !data))
+        return E_INVALIDARG;
+    std::wstring target = ToLongPath(path);
+    size_t slash = target.find_last_of(L'\\');
+    if (target.empty() || slash == std::wstring::npos || slash + 1 == target.size())
+        return E_INVALIDARG;
+
+    // A short name, so a target that fits the usual limits still fits with it; the process id
+    // and a counter keep two writers apart.
+    std::wstring temp;
+    FileHolder file{INVALID_HANDLE_VALUE};
+    for (unsigned attempt = 0; attempt < 16 && file.handle == INVALID_HANDLE_VALUE; ++attempt) {
+        wchar_t name[40];
+        std::swprintf(name, 40, L"~pk%lx-%x.tmp", GetCurrentProcessId(), (GetTickCount() + attempt) & 0xFFFF);
+        temp = target.substr(0, slash + 1) + name;
+        file.handle = CreateNew(temp, CREATE_NEW);
+        if (file.handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    if (file.handle == INVALID_HANDLE_VALUE)
+        return WriteDirectly(target, data, size);
+
+    HRESULT hr = WriteAll(file.handle, data, size);
+    file.Close();
+    if (SUCCEEDED(hr) &&
+        !g_atomicFileApi.moveFileEx(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        hr = LastError();
+    if (FAILED(hr))
+        DeleteFileW(temp.c_str());
+    return hr;
+}

@@ -1,0 +1,22 @@
+// Writing a whole file so that a failed save never destroys the file already at that path.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The file calls the writer makes, so tests can make a write or the final move fail.
+struct AtomicFileApi {
+    decltype(&CreateFileW) createFile;
+    decltype(&WriteFile) writeFile;
+    decltype(&MoveFileExW) moveFileEx;
+};
+extern AtomicFileApi g_atomicFileApi;
+
+// Writes data to a temporary file beside path and moves it over path once it is complete. On
+// failure an existing file at path is left as it was and no temporary file stays behind. Where
+// the folder allows no new file, path itself is written (and removed again if that fails).
+HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t size);
+
+// The absolute form of path with the \\?\ prefix, which lifts the MAX_PATH limit; empty on failure.
+std::wstring ToLongPath(const std::wstring& path);
