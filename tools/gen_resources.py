@@ -49,11 +49,6 @@ def circle(cx, cy, r):
     return Shape(lambda x, y: math.hypot(x - cx, y - cy) - r, (cx - r, cy - r, cx + r, cy + r))
 
 
-def ring(cx, cy, r, width):
-    return Shape(lambda x, y: abs(math.hypot(x - cx, y - cy) - r) - width / 2,
-                 (cx - r - width, cy - r - width, cx + r + width, cy + r + width))
-
-
 def rrect(x0, y0, x1, y1, r):
     cx, cy, hw, hh = (x0 + x1) / 2, (y0 + y1) / 2, (x1 - x0) / 2, (y1 - y0) / 2
     r = min(r, hw, hh)
@@ -199,7 +194,8 @@ def draw_camera(cv, ox, oy, s, lens_shine=True):
     cv.fill(circle(cx, cy, rim), dark)
     cv.fill(circle(cx, cy, barrel), vgrad((248, 249, 252), (140, 148, 168), cy - barrel, cy + barrel))
     cv.fill(circle(cx, cy, inner), (22, 28, 46))
-    cv.fill(circle(cx, cy, glass), rgrad((110, 156, 236), (16, 26, 60), cx - 0.3 * glass, cy - 0.3 * glass, 1.2 * glass))
+    shine = rgrad((110, 156, 236), (16, 26, 60), cx - 0.3 * glass, cy - 0.3 * glass, 1.2 * glass)
+    cv.fill(circle(cx, cy, glass), shine)
     if lens_shine:
         cv.fill(circle(cx - 0.36 * glass, cy - 0.36 * glass, 0.29 * glass), WHITE, 0.9)
 
