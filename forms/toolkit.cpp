@@ -140,7 +140,7 @@ HRESULT PictureBox::Image(IPictureDisp** picture) const {
 
 void Timer::Start(HWND owner, UINT_PTR id, UINT interval) {
     Stop();
-    if (calls.SetTimer(owner, id, interval, nullptr)) {
+    if (calls.SetTimer(owner, id, interval)) {
         owner_ = owner;
         id_ = id;
     }
@@ -495,7 +495,7 @@ void PopupMenu::PopupAtPointer(HWND owner) {
     GetCursorPos(&pt);
     // Without the owner in the foreground, the menu would not close on a click outside it.
     SetForegroundWindow(owner);
-    calls.TrackPopupMenu(menu_, TPM_RIGHTBUTTON | TPM_LEFTALIGN, pt.x, pt.y, 0, owner, nullptr);
+    calls.TrackPopupMenu(menu_, TPM_RIGHTBUTTON | TPM_LEFTALIGN, pt.x, pt.y, owner);
     PostMessageW(owner, WM_NULL, 0, 0);
 }
 
@@ -510,8 +510,11 @@ int MsgBox(const std::wstring& prompt, UINT flags) {
 
 bool PrevInstance() {
     // Held for the life of the process; "Local\" makes the guard per logon session.
-    static HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Pikuto.Instance");
-    static bool existed = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // The last error is read at once: the guard of a function-local static may change it.
+    static const bool existed = [] {
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Pikuto.Instance");
+        return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    }();
     return existed;
 }
 

@@ -17,13 +17,22 @@ namespace tk {
 
 void EndProcessNow();
 
-// The calls that tests watch or steer. Real in the product.
+// The calls that tests watch or steer. Real in the product. Plain function pointers, so that
+// tests can plug in lambdas.
 struct Calls {
-    UINT_PTR(WINAPI* SetTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = ::SetTimer;
-    BOOL(WINAPI* KillTimer)(HWND, UINT_PTR) = ::KillTimer;
-    BOOL(WINAPI* TrackPopupMenu)(HMENU, UINT, int, int, int, HWND, const RECT*) = ::TrackPopupMenu;
-    int(WINAPI* MessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = ::MessageBoxW;
-    BOOL(WINAPI* PlaySound)(LPCWSTR, HMODULE, DWORD) = ::PlaySoundW;
+    UINT_PTR (*SetTimer)(HWND, UINT_PTR, UINT) = [](HWND hwnd, UINT_PTR id, UINT interval) {
+        return ::SetTimer(hwnd, id, interval, nullptr);
+    };
+    BOOL (*KillTimer)(HWND, UINT_PTR) = [](HWND hwnd, UINT_PTR id) { return ::KillTimer(hwnd, id); };
+    BOOL (*TrackPopupMenu)(HMENU, UINT, int, int, HWND) = [](HMENU menu, UINT flags, int x, int y, HWND owner) {
+        return ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
+    };
+    int (*MessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = [](HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags) {
+        return ::MessageBoxW(owner, text, caption, flags);
+    };
+    BOOL (*PlaySound)(LPCWSTR, HMODULE, DWORD) = [](LPCWSTR sound, HMODULE module, DWORD flags) {
+        return ::PlaySoundW(sound, module, flags);
+    };
     void (*EndProcess)() = EndProcessNow;
 };
 extern Calls calls;

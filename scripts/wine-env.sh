@@ -64,6 +64,15 @@ wine_start() {
     wine_start_display
     wine_init_prefix
     wineserver -p </dev/null >/dev/null 2>&1
+    # Wine's own background processes (services, the desktop window) outlive the program that
+    # starts them and inherit its output: start them here, away from ctest's pipes.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    wine explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
+    local _
+    for _ in $(seq 1 100); do
+        xwininfo -root -tree -display "$DISPLAY" 2>/dev/null | grep -q 'Wine desktop' && break
+        sleep 0.1
+    done
 }
 
 wine_stop() {
