@@ -1,0 +1,5 @@
+# The capture, the Save As dialog and the save command, against the stand-in browser, the real
+# dialogs and the registered encoder component.
+set(capture_test_sources ${CMAKE_CURRENT_SOURCE_DIR}/test_capture_support.cpp ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp)
+pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_capture.cpp ${capture_test_sources})
+add_dependencies(test_capture StandinBrowser)
