@@ -93,7 +93,8 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
     FileHolder file{INVALID_HANDLE_VALUE};
     for (unsigned attempt = 0; attempt < 16 && file.handle == INVALID_HANDLE_VALUE; ++attempt) {
         wchar_t name[40];
-        std::swprintf(name, 40, L"~pk%lx-%x.tmp", GetCurrentProcessId(), (GetTickCount() + attempt) & 0xFFFF);
+        std::swprintf(name, 40, L"~pk%lx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                      static_cast<unsigned>((GetTickCount() + attempt) & 0xFFFF));
         temp = target.substr(0, slash + 1) + name;
         file.handle = CreateNew(temp, CREATE_NEW);
         if (file.handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&

@@ -375,7 +375,7 @@ struct FailingFileApi {
     static inline bool failWrite, failMove, refuseNewFiles;
     static inline std::wstring newFile;
     static HANDLE WINAPI Create(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                    DWORD disposition, DWORD flags, HANDLE model) {
+                                DWORD disposition, DWORD flags, HANDLE model) {
         if (disposition == CREATE_NEW) {
             newFile = name;
             if (refuseNewFiles) {
