@@ -1,0 +1,15 @@
+# The quality dialog, the About box, and the driver that opens them in a running Pikuto.
+add_executable(PikutoDriver ${CMAKE_CURRENT_SOURCE_DIR}/driver/pikuto_driver.cpp)
+target_link_libraries(PikutoDriver PRIVATE pikuto_options)
+target_include_directories(PikutoDriver PRIVATE ${PROJECT_SOURCE_DIR})
+set_target_properties(PikutoDriver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(NOT MSVC)
+    target_link_options(PikutoDriver PRIVATE -municode)
+endif()
+
+# The resources are compiled in: the About box reads the logo, cursor and version from its own module.
+pikuto_add_test(test_dialogs SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_dialogs.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
+pikuto_add_test(test_dialogs_desktop DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_dialogs_desktop.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
+add_dependencies(test_dialogs_desktop Pikuto PikutoDriver)
