@@ -50,7 +50,7 @@ const Nodes kApplet = {{L"awt1", L"embed", L"SunAwtCanvas", L""},
                        {L"panel1", L"awt3", L"SunAwtCanvas", L"", 0, 0, 730, 20},
                        {L"panel2", L"awt3", L"SunAwtCanvas", L"", 0, 20, 730, 20},
                        {L"panel3", L"awt3", L"SunAwtCanvas", L"", 0, 40, 730, 500},
-                       {L"chatlog", L"panel3", L"RichEdit20W", L"", 10, 390, 710, 100},
+                       {L"chatlog", L"panel3", L"RichEdit20W", L"", 10, 390, 710, 60},
                        {L"canvas", L"panel3", L"SunAwtCanvas", L"", 10, 0, 710, 380}};
 
 struct Tree {
@@ -256,8 +256,8 @@ HWND Lookup(const std::wstring& name, Tree** tree = nullptr, std::wstring* role 
 // Sets the chat log to exactly `count` lines; returns the control's own count.
 LRESULT SetLines(HWND log, int count) {
     std::wstring text;
-    for (int i = 0; i < count; ++i)
-        text += i ? L"\rx" : L"x";
+    for (int i = 1; i <= count; ++i)
+        text += (i > 1 ? L"\rline " : L"line ") + std::to_wstring(i);
     SetWindowTextW(log, text.c_str());
     return SendMessageW(log, EM_GETLINECOUNT, 0, 0);
 }
@@ -275,8 +275,11 @@ LRESULT Run(const std::wstring& command) {
     auto arg = [&](size_t k) { return k < w.size() ? _wtoi(w[k].c_str()) : 0; };
     if (verb == L"sync")
         return 1;
-    if (verb == L"hang") // answered first, then the GUI thread stops
-        return PostMessageW(control, WM_APP, arg(1), 0);
+    if (verb == L"hang") { // answered first, then the one GUI thread stops: nothing is answered meanwhile
+        ReplyMessage(1);
+        Sleep(static_cast<DWORD>(arg(1)));
+        return 1;
+    }
     if (w.size() < 2)
         return 0;
     if (verb == L"build" && w.size() >= 3)
@@ -346,10 +349,6 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (msg == WM_COPYDATA) {
         auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         return Run(std::wstring(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t)));
-    }
-    if (msg == WM_APP) {
-        Sleep(static_cast<DWORD>(wParam)); // a hung browser: nothing is answered meanwhile
-        return 0;
     }
     if (msg == WM_TIMER) {
         if (HWND log = Lookup(autoLinesTree + L".chatlog"))
