@@ -5,7 +5,9 @@ pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_ca
 add_dependencies(test_capture StandinBrowser)
 
 pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_dialog.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_save_support.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
     ${capture_test_sources} ${PIKUTO_RC})
 target_include_directories(test_save PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(test_save PRIVATE PIKUTO_ENCODER_DLL="$<TARGET_FILE:PikutoEncoder>")
 add_dependencies(test_save StandinBrowser PikutoEncoder)
