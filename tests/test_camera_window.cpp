@@ -185,7 +185,7 @@ TEST(Program, CloseRequestFromOutsideEndsIt) {
     ChildProcess program(PikutoCommand());
     HWND camera = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (camera = FindProcessWindow(program.Id(), L"Pikuto.Camera")) != nullptr; }));
-    EXPECT_TRUE(IsWindowVisible(camera));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(camera) != FALSE; }));
     PostMessageW(camera, WM_CLOSE, 0, 0);
     DWORD exitCode = 99;
     EXPECT_TRUE(program.WaitForExit(20000, &exitCode));
