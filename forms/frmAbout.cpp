@@ -19,9 +19,9 @@ constexpr RECT lblMsg0Box = Box(16, 156, 293, 12);
 constexpr RECT lblVerBox = Box(15, 171, 86, 12);
 constexpr RECT lblMsg2Box = Box(183, 171, 122, 12);
 
-constexpr wchar_t kRightsNotice[] = L"Copyright © 2024 The Pikuto Developers. All rights reserved.";
+constexpr wchar_t kRightsNotice[] = L"Copyright © 2024 The Pikuto Developers";
 // The JPEG encoder builds on the IJG's code, whose licence asks for this acknowledgement.
-constexpr wchar_t kSecondNotice[] = L"JPEG: © Independent JPEG Group";
+constexpr wchar_t kSecondNotice[] = L"JPEG: libjpeg © IJG";
 
 tk::Label AboutLabel(const RECT& rect, const wchar_t* caption, UINT align) {
     tk::Label label;
