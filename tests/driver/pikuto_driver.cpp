@@ -1,6 +1,7 @@
 // Drives a running Pikuto from outside, for the demo and the tests:
 //   PikutoDriver menu save|config|about|exit   chooses a popup-menu item of the camera window
 //   PikutoDriver wait <caption-prefix> <ms>     waits until a visible top-level window has that caption
+//   PikutoDriver gone <caption-prefix> <ms>     waits until no visible top-level window has it
 //   PikutoDriver close <caption-prefix>         asks that window to close
 // Exit code 0 on success, 1 when the window is not there (in time), 2 on a usage error.
 #include <windows.h>
@@ -52,15 +53,22 @@ int Menu(wchar_t** args) {
     return 2;
 }
 
-int Wait(wchar_t** args) {
+int WaitUntilShown(wchar_t** args, bool shown) {
     const DWORD timeout = static_cast<DWORD>(std::wcstoul(args[1], nullptr, 10));
     const DWORD start = GetTickCount();
-    while (!FindByCaption(args[0])) {
+    while ((FindByCaption(args[0]) != nullptr) != shown) {
         if (GetTickCount() - start > timeout)
             return 1;
         Sleep(50);
     }
     return 0;
+}
+
+int Wait(wchar_t** args) {
+    return WaitUntilShown(args, true);
+}
+int Gone(wchar_t** args) {
+    return WaitUntilShown(args, false);
 }
 
 int Close(wchar_t** args) {
@@ -72,7 +80,7 @@ const struct {
     const wchar_t* name;
     int argumentCount;
     int (*run)(wchar_t** args);
-} kCommands[] = {{L"menu", 1, Menu}, {L"wait", 2, Wait}, {L"close", 1, Close}};
+} kCommands[] = {{L"menu", 1, Menu}, {L"wait", 2, Wait}, {L"gone", 2, Gone}, {L"close", 1, Close}};
 
 } // namespace
 
@@ -80,7 +88,7 @@ int wmain(int argc, wchar_t** argv) {
     for (const auto& command : kCommands)
         if (argc == command.argumentCount + 2 && std::wcscmp(argv[1], command.name) == 0)
             return command.run(argv + 2);
-    std::fwprintf(stderr, L"usage: PikutoDriver menu save|config|about|exit | wait <caption-prefix> <ms> | "
+    std::fwprintf(stderr, L"usage: PikutoDriver menu save|config|about|exit | wait|gone <caption-prefix> <ms> | "
                           L"close <caption-prefix>\n");
     return 2;
 }
