@@ -1,5 +1,5 @@
 # The quality dialog, the About box, and the driver that opens them in a running Pikuto.
-add_executable(PikutoDriver ${CMAKE_CURRENT_SOURCE_DIR}/driver/pikuto_driver.cpp)
+add_executable(PikutoDriver ${CMAKE_CURRENT_SOURCE_DIR}/driver/pikuto_driver.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp)
 target_link_libraries(PikutoDriver PRIVATE pikuto_options)
 target_include_directories(PikutoDriver PRIVATE ${PROJECT_SOURCE_DIR})
 set_target_properties(PikutoDriver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -342,3 +342,34 @@ TEST_F(SaveCommand, RealPrompts) {
                            }));
     EXPECT_TRUE(SameBytes(File(L"altf4.jpg"), Expected(1, 87)));
 }
+
+// The real program beside the stand-in browser, worked from outside by the driver as the demo does:
+// a click on the camera and the Save As dialog save the canvas of another process, pixel for pixel.
+TEST(Program, ClickAndSaveAsWriteTheCanvasOfAnotherProcess) {
+    using testing_support::BuildFile;
+    TempDir dir;
+    testing_support::ChildProcess pikuto(L"\"" + BuildFile(L"Pikuto.exe") + L"\"");
+    ASSERT_TRUE(testing_support::WaitUntil(
+        [&] { return testing_support::FindProcessWindow(pikuto.Id(), L"Pikuto.Camera") != nullptr; }));
+    // The browser comes to the front after the program, as the user brings it: the camera docks.
+    StandinBrowser browser(L"\"build A ie-sun\" \"raise A\"");
+    ASSERT_TRUE(browser.Started());
+    auto driver = [](const std::wstring& arguments) {
+        testing_support::ChildProcess run(L"\"" + BuildFile(L"PikutoDriver.exe") + L"\" " + arguments);
+        DWORD code = 99;
+        return run.WaitForExit(30000, &code) ? code : 99;
+    };
+    HWND camera = nullptr;
+    ASSERT_TRUE(testing_support::WaitUntil([&] {
+        camera = testing_support::FindProcessWindow(pikuto.Id(), L"Pikuto.Camera");
+        return camera && IsWindowVisible(camera) && WindowRect(camera).left != 0;
+    })) << "the camera never docked below the stand-in's canvas";
+
+    const std::wstring path = dir.path + L"canvas.bmp";
+    EXPECT_EQ(driver(L"click"), 0u);
+    EXPECT_EQ(driver(L"saveas \"" + path + L"\" bmp"), 0u);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return !ReadBytes(path).empty(); }, kStepMs));
+    EXPECT_EQ(BmpMismatches(ReadBytes(path)), "");
+    EXPECT_EQ(driver(L"menu exit"), 0u);
+    EXPECT_TRUE(pikuto.WaitForExit(10000));
+}

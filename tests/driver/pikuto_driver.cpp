@@ -3,9 +3,14 @@
 //   PikutoDriver wait <caption-prefix> <ms>     waits until a visible top-level window has that caption
 //   PikutoDriver gone <caption-prefix> <ms>     waits until no visible top-level window has it
 //   PikutoDriver close <caption-prefix>         asks that window to close
+//   PikutoDriver click                          presses the left mouse button on the camera window
+//   PikutoDriver saveas <path> jpeg|png|bmp     in the Save As dialog: types the name, picks the type,
+//                                               presses Save, and Yes when asked to replace a file
+//   PikutoDriver press <caption-prefix> ok|cancel|yes|no|abort|retry|ignore   presses that button
 // Exit code 0 on success, 1 when the window is not there (in time), 2 on a usage error.
 #include <windows.h>
 
+#include "dialog_driver.h"
 #include "forms/frmMain.h"
 
 #include <cstdio>
@@ -76,11 +81,43 @@ int Close(wchar_t** args) {
     return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
+int Click(wchar_t**) {
+    HWND camera = FindWindowW(L"Pikuto.Camera", nullptr);
+    const LPARAM middle = MAKELPARAM(24, 10); // client coordinates; the whole window takes the press
+    return camera && PostMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
+                   PostMessageW(camera, WM_LBUTTONUP, 0, middle)
+               ? 0
+               : 1;
+}
+
+int SaveAs(wchar_t** args) {
+    const wchar_t* types[] = {L"jpeg", L"png", L"bmp"};
+    for (int type = 1; type <= 3; ++type)
+        if (std::wcscmp(args[1], types[type - 1]) == 0)
+            return dialog_driver::SaveAs(args[0], type, true, 15000) ? 0 : 1;
+    return 2;
+}
+
+int Press(wchar_t** args) {
+    static const struct {
+        const wchar_t* name;
+        int id;
+    } buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"yes", IDYES},      {L"no", IDNO},
+                   {L"abort", IDABORT}, {L"retry", IDRETRY},   {L"ignore", IDIGNORE}};
+    for (const auto& button : buttons)
+        if (std::wcscmp(args[1], button.name) == 0) {
+            HWND window = FindByCaption(args[0]);
+            return window && dialog_driver::PressButton(window, button.id) ? 0 : 1;
+        }
+    return 2;
+}
+
 const struct {
     const wchar_t* name;
     int argumentCount;
     int (*run)(wchar_t** args);
-} kCommands[] = {{L"menu", 1, Menu}, {L"wait", 2, Wait}, {L"gone", 2, Gone}, {L"close", 1, Close}};
+} kCommands[] = {{L"menu", 1, Menu},   {L"wait", 2, Wait},     {L"gone", 2, Gone},  {L"close", 1, Close},
+                 {L"click", 0, Click}, {L"saveas", 2, SaveAs}, {L"press", 2, Press}};
 
 } // namespace
 
@@ -89,6 +126,7 @@ int wmain(int argc, wchar_t** argv) {
         if (argc == command.argumentCount + 2 && std::wcscmp(argv[1], command.name) == 0)
             return command.run(argv + 2);
     std::fwprintf(stderr, L"usage: PikutoDriver menu save|config|about|exit | wait|gone <caption-prefix> <ms> | "
-                          L"close <caption-prefix>\n");
+                          L"close <caption-prefix> | click | saveas <path> jpeg|png|bmp | "
+                          L"press <caption-prefix> ok|cancel|yes|no|abort|retry|ignore\n");
     return 2;
 }
