@@ -79,5 +79,24 @@ if [ "$dialogs" = 1 ]; then
     driver close "Pikuto"
 fi
 
+# Saving: the encoder component registered for the machine (Wine's COM reads only the machine's
+# classes), then one click on the camera per type, the Save As dialog worked by the driver, and
+# for JPEG the quality dialog confirmed as it opens.
+wine regsvr32 /s "$(winepath -w "$build_dir/encoder/PikutoEncoder.dll")"
+saved=$build_dir/demo/saved
+mkdir -p "$saved"
+rm -f "$saved"/canvas.*
+for type in png jpeg bmp; do
+    file=$saved/canvas.${type/jpeg/jpg}
+    wine "$build_dir/PikutoDriver.exe" click
+    wine "$build_dir/PikutoDriver.exe" saveas "$(winepath -w "$file")" "$type"
+    if [ "$type" = jpeg ]; then
+        wine "$build_dir/PikutoDriver.exe" wait "Pikuto - JPEG" 10000
+        wine "$build_dir/PikutoDriver.exe" press "Pikuto - JPEG" ok
+    fi
+    wait_until test -s "$file"
+    echo "Saved the canvas as ${type^^}: $file"
+done
+
 kill "$pikuto" "$standin" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true
