@@ -56,6 +56,12 @@ BOOL CALLBACK MatchOwned(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+HWND FindOwned(HWND owner) {
+    OwnedSearch search{owner, nullptr};
+    EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 template <typename Find> HWND Poll(Find find, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -80,13 +86,7 @@ HWND WaitForCaption(const std::wstring& caption, DWORD timeoutMs, DWORD pid) {
 }
 
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
-    return Poll(
-        [&] {
-            OwnedSearch search{owner, nullptr};
-            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        },
-        timeoutMs);
+    return Poll([&] { return FindOwned(owner); }, timeoutMs);
 }
 
 namespace {
@@ -151,15 +151,7 @@ bool SaveAs(const std::wstring& name, int type, bool overwrite, DWORD timeoutMs,
         return false;
     // The dialog closes, or asks first whether to replace an existing file. Poll wants a window:
     // the dialog's own handle, once it is no longer a window, stands for "closed".
-    HWND next = Poll(
-        [&]() -> HWND {
-            if (!IsWindow(dialog))
-                return dialog;
-            OwnedSearch search{dialog, nullptr};
-            EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        },
-        left());
+    HWND next = Poll([&] { return IsWindow(dialog) ? FindOwned(dialog) : dialog; }, left());
     if (!next)
         return false;
     if (next == dialog)
