@@ -6,6 +6,7 @@
 #include "capture/capture.h"
 #include "test_capture_support.h"
 #include "forms/frmMain.h"
+#include "standin/pattern.h"
 #include "standin/standin_client.h"
 #include "test_support.h"
 #include "tracking/tracking.h"
@@ -22,6 +23,19 @@ protected:
     }
     tk::PictureBox picture{kCanvasWidth, kCanvasHeight, kUnpainted};
 };
+
+// A VM canvas window of this process, painted with the stand-in's pattern.
+LRESULT CALLBACK PatternCanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 790; ++x)
+            SetPixelV(dc, x, y, StandinPatternPixel(x, y));
+    EndPaint(hwnd, &paint);
+    return 0;
+}
 
 } // namespace
 
@@ -42,6 +56,26 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
     ASSERT_EQ(Take(), 1);
     EXPECT_EQ(Text(rctCanvas), Text({160, 207, 870, 587}));
     EXPECT_EQ(Mismatches(ReadPixels(picture.hDC()), 60, 7), "");
+}
+
+// The copy from the canvas window's own DC, the way Windows reads any window (Wine only this
+// process's), takes the VM's drawing area from (60, 7) too.
+TEST_F(Capture, WindowDcCopyTakesTheVmDrawingArea) {
+    WNDCLASSW type{};
+    type.lpfnWndProc = PatternCanvasProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"PikutoTestCanvas";
+    RegisterClassW(&type);
+    HWND canvas = CreateWindowExW(WS_EX_TOOLWINDOW, type.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 100, 200, 790, 400,
+                                  nullptr, nullptr, type.hInstance, nullptr);
+    ASSERT_NE(canvas, nullptr);
+    UpdateWindow(canvas);
+    strMode = L"VM";
+    hwndCanvas = hwndBrowser = canvas;
+    EXPECT_EQ(Take(), 1);
+    EXPECT_EQ(Text(rctCanvas), Text({160, 207, 870, 587}));
+    EXPECT_EQ(Mismatches(ReadPixels(picture.hDC()), 60, 7), "");
+    DestroyWindow(canvas);
 }
 
 // The walk over the windows above the browser, from the VM, where the capture rectangle is
