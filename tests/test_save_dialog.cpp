@@ -91,7 +91,8 @@ TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyWhenTheUserAgrees) {
 
 // The buffer holds 256 characters with the terminating NUL: a 255-character path comes back whole,
 // one more makes the dialog fail (its buffer then holds the size it needed), and then there is no
-// path at all. (Longer names than MAX_PATH cannot be typed: Wine's dialog overflows on them when set.)
+// path at all. Names beyond MAX_PATH are left out: Wine's dialog overflows a buffer of its own on
+// them and the process dies, whatever the caller's buffer.
 TEST_F(SaveDialog, NameAtTheBufferLimit) {
     auto nameOfLength = [&](size_t length) {
         return dir.path + std::wstring(length - dir.path.size() - 4, L'n') + L".png";
