@@ -36,6 +36,8 @@ bool Main() {
     bytHideDialog = ReadSetting(settings, L"Show", 0);
     if (!frmMain.Load())
         return false;
-    frmMain.Show();
+    // Shown without taking the foreground: a browser already in front keeps it, and the
+    // camera docks on the first tick.
+    ShowWindow(frmMain.hWnd(), SW_SHOWNOACTIVATE);
     return true;
 }

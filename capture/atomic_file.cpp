@@ -86,6 +86,11 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
     size_t slash = target.find_last_of(L'\\');
     if (target.empty() || slash == std::wstring::npos || slash + 1 == target.size())
         return E_INVALIDARG;
+    // Windows refuses to replace a read-only file (or a folder); Wine's MoveFileExW replaces a
+    // read-only one. Refuse it everywhere, before anything is written.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return E_ACCESSDENIED;
 
     // A short name, so a target that fits the usual limits still fits with it; the process id
     // and a counter keep two writers apart.

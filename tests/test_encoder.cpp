@@ -420,6 +420,12 @@ TEST_F(EncoderTest, WriterReplacesOnlyWithACompleteFile) {
         EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"data.bin"});
     }
     EXPECT_HRESULT_FAILED(WriteFileReplacing(File(L"missing\\data.bin"), fresh.data(), fresh.size()));
+    // A read-only target stays as it is (Wine would let the move replace it).
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_HRESULT_FAILED(WriteFileReplacing(target, fresh.data(), fresh.size()));
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(target), old);
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"data.bin"});
 
     // A folder that takes no new file: the target itself is written, and removed if that fails.
     api.refuseNewFiles = true;
