@@ -218,16 +218,6 @@ bool FrmConfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         // Enter presses OK wherever the focus is.
         result = MAKELRESULT(cmdSaveId, DC_HASDEFID);
         return true;
-    case WM_NEXTDLGCTL: {
-        // Windows moves the focus itself on Tab for a window that is not a dialog; Wine asks the
-        // window to do it with this message, as it asks a dialog.
-        HWND next =
-            LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(hWnd(), GetFocus(), wParam != 0);
-        if (next)
-            SetFocus(next);
-        result = 0;
-        return true;
-    }
     case WM_ACTIVATE:
         // A plain window, not a dialog: keep the focus on a control across activations ourselves.
         if (LOWORD(wParam) == WA_INACTIVE) {

@@ -39,17 +39,26 @@ void Chord(WORD modifier, WORD vk) {
     Send({KeyInput(modifier, false), KeyInput(vk, false), KeyInput(vk, true), KeyInput(modifier, true)});
 }
 
-void Mouse(DWORD flags) {
+INPUT MouseInput(DWORD flags, POINT screen = {}) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
-    Send({input});
+    // Absolute positions are in 1/65536 of the screen, rounded up so that they land on the pixel.
+    input.mi.dx = (screen.x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (screen.y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    return input;
+}
+
+// Each press and release carries its own position. Wine's desktop process feeds pointer moves from
+// the X server, sometimes late, and one of those between a move and a press would land the press
+// elsewhere.
+void MouseAt(DWORD flags, POINT screen) {
+    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, screen)});
 }
 
 void ClickAt(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    MouseAt(MOUSEEVENTF_LEFTDOWN, screen);
+    MouseAt(MOUSEEVENTF_LEFTUP, screen);
 }
 
 // ---- Steps run inside a modal loop ----
@@ -74,7 +83,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     if (GetTickCount() - script->start > script->timeoutMs) {
         script->timedOut = true;
         ADD_FAILURE() << "step " << script->next << " did not finish in time";
-        Mouse(MOUSEEVENTF_LEFTUP);
+        Send({MouseInput(MOUSEEVENTF_LEFTUP)});
         for (const wchar_t* cls : {L"Pikuto.Config", L"Pikuto.About"})
             if (HWND open = FindProcessWindow(GetCurrentProcessId(), cls))
                 PostMessageW(open, WM_CLOSE, 0, 0);
@@ -226,16 +235,15 @@ TEST_F(QualityDialogInput, DraggingTheThumbShowsEveryNumberOnTheWay) {
                    y = (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2;
                    left = bar.rcScrollBar.left;
                    right = bar.rcScrollBar.right;
-                   SetCursorPos(pressedAt, y);
-                   Mouse(MOUSEEVENTF_LEFTDOWN);
+                   MouseAt(MOUSEEVENTF_LEFTDOWN, {pressedAt, y});
                }),
                [&] { return GetCapture() == form.hscQuality; },
                // One pixel at a time to the left end and back to the right end, the button held down;
-               // each move only once the drag loop has taken the one before. Wine echoes a moved
-               // pointer from the X server, sometimes after the next move: the move is then repeated.
+               // each move only once the drag loop has taken the one before. A move that a late one
+               // from the X server overtook (see MouseAt) is made again.
                [&] {
                    if (target && lastMouseMove.x != target) {
-                       SetCursorPos(target, y);
+                       MouseAt(0, {target, y});
                        return false;
                    }
                    if (target) {
@@ -247,10 +255,13 @@ TEST_F(QualityDialogInput, DraggingTheThumbShowsEveryNumberOnTheWay) {
                        next = target + (direction = 1);
                    if (next > right)
                        return true;
-                   SetCursorPos(target = next, y);
+                   MouseAt(0, {target = next, y});
                    return false;
                },
-               Do([] { Mouse(MOUSEEVENTF_LEFTUP); }), [&] { return GetCapture() != form.hscQuality; }, WaitFor(100),
+               Do([&] {
+                   MouseAt(MOUSEEVENTF_LEFTUP, {target, y});
+               }),
+               [&] { return GetCapture() != form.hscQuality; }, WaitFor(100),
                Do([&] { PostMessageW(form.hWnd(), WM_CLOSE, 0, 0); })});
     UnhookWindowsHookEx(hook);
     EXPECT_FALSE(mismatch) << "the number lagged behind the thumb";
