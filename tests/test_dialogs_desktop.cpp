@@ -13,7 +13,10 @@
 #include <fstream>
 #include <set>
 
-using namespace testing_support;
+using testing_support::BuildFile;
+using testing_support::ChildProcess;
+using testing_support::FindProcessWindow;
+using testing_support::WaitUntil;
 
 namespace {
 
