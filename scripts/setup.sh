@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
     googletest libz-mingw-w64-dev dpkg-dev nasm
-    wine wine32:i386 xvfb x11-utils imagemagick fonts-ipafont-gothic
+    wine wine32:i386 fonts-wine xvfb x11-utils imagemagick fonts-ipafont-gothic
     python3
 )
 
