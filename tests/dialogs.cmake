@@ -8,8 +8,7 @@ if(NOT MSVC)
 endif()
 
 # The resources are compiled in: the About box reads the logo, cursor and version from its own module.
-pikuto_add_test(test_dialogs SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_dialogs.cpp
+# DESKTOP: real keyboard and mouse input, and the real program.
+pikuto_add_test(test_dialogs DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_dialogs.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
-pikuto_add_test(test_dialogs_desktop DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_dialogs_desktop.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
-add_dependencies(test_dialogs_desktop Pikuto PikutoDriver)
+add_dependencies(test_dialogs Pikuto PikutoDriver)

@@ -1,311 +1,319 @@
-// The quality dialog and the About box in this process, driven by messages: no foreground needed.
+// The quality dialog and the About box: layout and stored values in this process, real keyboard and
+// mouse input inside their modal loops over the camera window, and the real program driven from outside.
 #include <gtest/gtest.h>
 
 #include "app/modMain.h"
 #include "app/settings.h"
 #include "forms/frmAbout.h"
 #include "forms/frmConfig.h"
+#include "forms/frmMain.h"
 #include "resources/resource_ids.h"
 #include "test_support.h"
 
-#include <algorithm>
-#include <fstream>
+#include <cwchar>
+#include <set>
+#include <tuple>
 
-using testing_support::WaitUntil;
+using namespace testing_support;
 
 namespace {
 
-// A fresh directory standing in for the program's directory, with its trailing backslash.
-struct TempDir {
-    TempDir() {
-        static int count = 0;
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"pikuto-dialogs-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(++count) + L"\\";
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TempDir() {
-        DeleteFileW(Settings().c_str());
-        RemoveDirectoryW(path.c_str());
-    }
-    std::wstring Settings() const { return path + kSettingsFile; }
-    std::wstring path;
-};
-
-// The file's lines without line ends; empty when there is no file.
-std::vector<std::string> Lines(const std::wstring& path) {
-    std::vector<std::string> lines;
-    std::ifstream file(path.c_str());
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line.substr(0, line.find_last_not_of("\r") + 1));
-    return lines;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-RECT ChildRect(HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::wstring Text(HWND hwnd) {
-    wchar_t text[128] = {};
-    GetWindowTextW(hwnd, text, 128);
-    return text;
-}
-
-// Caption, styles, client size and centring shared by both dialogs.
-void ExpectToolWindow(HWND hwnd, const wchar_t* caption, int width, int height) {
-    EXPECT_EQ(Text(hwnd), caption);
-    LONG style = GetWindowLongW(hwnd, GWL_STYLE), exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW) << "small caption, no taskbar button";
-    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+// Caption, styles, client size and centring shared by both dialogs; only the About box has a close button.
+void ExpectToolWindow(HWND hwnd, const wchar_t* caption, LONG width, LONG height, bool closeButton) {
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE), exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
     RECT client, frame;
+    wchar_t text[64] = {};
     GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, width);
-    EXPECT_EQ(client.bottom, height);
     GetWindowRect(hwnd, &frame);
-    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    GetWindowTextW(hwnd, text, 64);
+    EXPECT_STREQ(text, caption);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_CAPTION | (closeButton ? WS_SYSMENU : 0));
+    EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST), WS_EX_TOOLWINDOW | WS_EX_TOPMOST) << "no taskbar button";
+    EXPECT_TRUE(client.right == width && client.bottom == height &&
+                std::abs(frame.left + frame.right - GetSystemMetrics(SM_CXSCREEN)) <= 2 &&
+                std::abs(frame.top + frame.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 2);
 }
 
-class QualityDialog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        strAppPath = dir.path;
-        bytQuality = 100;
-        bytHideDialog = 0;
+SCROLLBARINFO Bar(HWND scrollBar) {
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    GetScrollBarInfo(scrollBar, OBJID_CLIENT, &bar);
+    return bar;
+}
+
+void Tap(BYTE vk, BYTE modifier = 0) {
+    if (modifier)
+        keybd_event(modifier, 0, 0, 0);
+    keybd_event(vk, 0, 0, 0);
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+    if (modifier)
+        keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Each press and release carries its own position: Wine's desktop process feeds pointer moves from the
+// X server, sometimes late, and one of those between a move and a press would land the press elsewhere.
+void MouseAt(POINT screen, DWORD flags = 0) {
+    // In 1/65536 of the screen, rounded up so that the position lands on the pixel.
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, (screen.x * 65536 + width - 1) / width,
+                (screen.y * 65536 + height - 1) / height, 0, 0);
+}
+
+// What the loops take from this thread's queue: the last pointer move, the camera window's timer ticks.
+POINT lastMove;
+int cameraTicks;
+LRESULT CALLBACK SeeQueue(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        lastMove = msg.message == WM_MOUSEMOVE ? msg.pt : lastMove;
+        cameraTicks += msg.message == WM_TIMER && msg.hwnd == frmMain.hWnd() && msg.wParam == FrmMain::timCheckId;
     }
-    void Open(FrmConfig& dialog) {
-        ASSERT_TRUE(dialog.Load());
-        dialog.Show();
-    }
-    void Key(FrmConfig& dialog, WPARAM key) { SendMessageW(dialog.hscQuality, WM_KEYDOWN, key, 0); }
-    TempDir dir;
-    FrmConfig form;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Steps run inside a modal loop: each waits for its condition, then acts.
+struct Step {
+    std::function<bool()> until;
+    std::function<void()> act;
 };
+std::vector<Step> script;
+size_t next;
+DWORD since;
+
+// Runs on a thread timer, so whichever loop is dispatching (a form's modal loop, the scroll bar's drag
+// loop) runs the steps. A step not done in time fails the test and closes the dialog, so it never hangs.
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (next < script.size() && script[next].until()) {
+        script[next++].act();
+        since = GetTickCount();
+    } else if (next < script.size() && GetTickCount() - since > kStepMs) {
+        ADD_FAILURE() << "step " << next << " did not finish in time";
+        next = script.size() + 1;
+        MouseAt({}, MOUSEEVENTF_LEFTUP);
+        PostMessageW(FindProcessWindow(GetCurrentProcessId(), L"Pikuto.Config"), WM_CLOSE, 0, 0);
+    }
+}
+
+std::wstring shellCalls; // the logo click's shell calls, one line each
 
 } // namespace
 
-TEST_F(QualityDialog, LayoutStylesAndCaption) {
-    Open(form);
-    ExpectToolWindow(form.hWnd(), L"Pikuto - JPEG 形式の圧縮率指定", 231, 114);
-    EXPECT_FALSE(GetWindowLongW(form.hWnd(), GWL_STYLE) & WS_SYSMENU) << "no caption buttons";
-    const struct {
-        HWND control;
-        RECT rect;
-        const wchar_t* text;
-    } controls[] = {{form.cmdSave, {76, 87, 155, 106}, L"OK"},
-                    {form.hscQuality, {15, 33, 217, 49}, L""},
-                    {form.cheShow, {12, 66, 217, 82}, L"保存時にこのウィンドウを表示しない"}};
-    for (const auto& c : controls) {
-        RECT r = ChildRect(c.control);
-        EXPECT_TRUE(EqualRect(&r, &c.rect)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
-        EXPECT_EQ(Text(c.control), c.text);
-    }
-}
-
-TEST_F(QualityDialog, OpensFromTheSharedValuesClampingHandEditedOnes) {
-    const struct {
-        BYTE quality, show;
-        int value, state;
-    } cases[] = {{ReadSetting(dir.Settings(), L"Quality", 100), ReadSetting(dir.Settings(), L"Show", 0), 100, 0},
-                 {37, 1, 37, 1},
-                 {1, 2, 1, 2},
-                 {0, 0, 1, 0},
-                 {255, 200, 100, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "stored " << int{c.quality} << ", " << int{c.show});
-        bytQuality = c.quality;
-        bytHideDialog = c.show;
-        FrmConfig dialog;
-        Open(dialog);
-        EXPECT_EQ(dialog.QualityValue(), c.value);
-        EXPECT_EQ(dialog.lblQuality->caption, std::to_wstring(c.value));
-        EXPECT_EQ(dialog.ShowState(), c.state);
+TEST(QualityDialog, LayoutOpeningStateAndOkWithoutChanges) {
+    // Stored quality and Show as start-up leaves them, the value and state shown, and whether the folder
+    // can be written: no file, 37 with Show 2, and hand-edited values the controls cannot take, shown
+    // clamped; one of those where the file cannot be written, so the clamped value must still hold.
+    using Case = std::tuple<BYTE, BYTE, int, int, bool>;
+    for (auto [quality, show, value, state, writable] : {Case{100, 0, 100, 0, true}, Case{37, 2, 37, 2, true},
+                                                         Case{0, 0, 1, 0, false}, Case{255, 200, 100, 1, true}}) {
+        SCOPED_TRACE(testing::Message() << "stored " << int{quality} << ", " << int{show});
+        TempDir dir;
+        strAppPath = writable ? dir.path : dir.path + L"missing\\";
+        bytQuality = quality;
+        bytHideDialog = show;
+        FrmConfig form;
+        ASSERT_TRUE(form.Load());
+        form.Show();
+        ExpectToolWindow(form.hWnd(), L"Pikuto - JPEG 形式の圧縮率指定", 231, 114, false);
+        std::wstring layout;
+        for (HWND control : {form.cmdSave, form.hscQuality, form.cheShow}) {
+            RECT r;
+            wchar_t text[64] = {}, line[128];
+            GetWindowRect(control, &r);
+            GetWindowTextW(control, text, 64);
+            MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&r), 2);
+            layout += std::wstring(
+                line, std::swprintf(line, 128, L"%ld,%ld,%ld,%ld %ls;", r.left, r.top, r.right, r.bottom, text));
+        }
+        EXPECT_EQ(layout, L"76,87,155,106 OK;15,33,217,49 ;12,66,217,82 保存時にこのウィンドウを表示しない;");
+        EXPECT_TRUE(form.QualityValue() == value && form.ShowState() == state);
+        EXPECT_EQ(form.lblQuality->caption, std::to_wstring(value));
         // The thumb sits where the value says: from the left arrow at 1 to the right arrow at 100.
-        SCROLLBARINFO bar{};
-        bar.cbSize = sizeof(bar);
-        ASSERT_TRUE(GetScrollBarInfo(dialog.hscQuality, OBJID_CLIENT, &bar));
-        const int width = bar.rcScrollBar.right - bar.rcScrollBar.left, arrow = bar.dxyLineButton;
-        const int thumb = bar.xyThumbBottom - bar.xyThumbTop;
-        EXPECT_NEAR(bar.xyThumbTop, arrow + (width - 2 * arrow - thumb) * (c.value - 1) / 99, 1);
-        // Values the controls cannot take are not written back unless the user confirms.
-        EXPECT_EQ(bytQuality, c.quality);
+        const SCROLLBARINFO bar = Bar(form.hscQuality);
+        const int arrow = bar.dxyLineButton, thumb = bar.xyThumbBottom - bar.xyThumbTop;
+        const int travel = bar.rcScrollBar.right - bar.rcScrollBar.left - 2 * arrow - thumb;
+        EXPECT_NEAR(bar.xyThumbTop, arrow + travel * (value - 1) / 99, 1);
+
+        SendMessageW(form.cmdSave, BM_CLICK, 0, 0);
+        EXPECT_TRUE(form.hWnd() == nullptr && bytQuality == value && bytHideDialog == state);
+        const std::string file =
+            "[Pikuto]\r\nQuality=" + std::to_string(value) + "\r\nShow=" + std::to_string(state) + "\r\n";
+        EXPECT_EQ(ReadBytes(strAppPath + kSettingsFile), writable ? file : "");
     }
 }
 
-TEST_F(QualityDialog, NumberFollowsEveryKeyboardAndProgramChange) {
-    Open(form);
-    for (int expected = 99; expected >= 1; --expected) {
-        Key(form, expected % 2 ? VK_LEFT : VK_PRIOR); // arrow and page keys both move by 1
-        ASSERT_EQ(form.QualityValue(), expected);
-        ASSERT_EQ(form.lblQuality->caption, std::to_wstring(expected));
-    }
-    Key(form, VK_LEFT);
-    EXPECT_EQ(form.lblQuality->caption, L"1") << "stays at the left end";
-    for (int expected = 2; expected <= 100; ++expected) {
-        Key(form, expected % 2 ? VK_RIGHT : VK_NEXT);
-        ASSERT_EQ(form.lblQuality->caption, std::to_wstring(expected));
-    }
-    Key(form, VK_HOME);
-    EXPECT_EQ(form.lblQuality->caption, L"1");
-    Key(form, VK_END);
-    EXPECT_EQ(form.lblQuality->caption, L"100");
-}
-
-TEST_F(QualityDialog, CheckBoxIsTickedOrUntickedByTheUserIndeterminateOnlyWhenLoaded) {
+// Real keyboard and mouse input inside the dialog's own modal loop, opened over the camera window, which
+// takes no input meanwhile while its timer keeps firing.
+TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
+    TempDir dir;
+    strAppPath = dir.path;
+    bytQuality = 100;
     bytHideDialog = 2;
-    Open(form);
-    for (int expected : {0, 1, 0, 1}) {
-        SendMessageW(form.cheShow, BM_CLICK, 0, 0);
-        EXPECT_EQ(form.ShowState(), expected);
+    quitWhenCameraWindowCloses = false;
+    ASSERT_TRUE(frmMain.Load());
+    frmMain.Show();
+    FrmConfig form;
+    auto shows = [&](int value) {
+        return
+            [&, value] { return form.QualityValue() == value && form.lblQuality->caption == std::to_wstring(value); };
+    };
+    auto key = [](BYTE vk) { return [vk] { Tap(vk); }; };
+    auto click = [&](bool onArrow) { // on the left arrow, or in the trough halfway to the right arrow
+        const SCROLLBARINFO bar = Bar(form.hscQuality);
+        const LONG left = bar.rcScrollBar.left, arrow = bar.dxyLineButton;
+        const POINT at{left + (onArrow ? arrow : bar.xyThumbBottom + bar.rcScrollBar.right - left - arrow) / 2,
+                       (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2};
+        MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+        MouseAt(at, MOUSEEVENTF_LEFTUP);
+    };
+    // The controls exist only once ShowModal has loaded the dialog.
+    script = {{[&] {
+                   return GetForegroundWindow() == form.hWnd() && GetFocus() == form.cmdSave &&
+                          !IsWindowEnabled(frmMain.hWnd());
+               },
+               key(VK_TAB)},
+              {[&] { return GetFocus() == form.hscQuality; }, [] {}}};
+    // Every number down to 1 and back up to 100 by the keys (arrow and page keys both move by 1), then by
+    // clicks on the left arrow and in the trough.
+    for (bool mouse : {false, true}) {
+        for (int value = 99; value >= 1; --value)
+            script.push_back({shows(value + 1), [=] { mouse ? click(true) : Tap(value % 2 ? VK_LEFT : VK_PRIOR); }});
+        for (int value = 2; value <= 100; ++value)
+            script.push_back({shows(value - 1), [=] { mouse ? click(false) : Tap(value % 2 ? VK_RIGHT : VK_NEXT); }});
     }
+    // Then the thumb, dragged one pixel at a time to the left end and back to the right end; each move
+    // only once the drag loop has taken the one before.
+    std::set<int> seen;
+    bool lagged = false;
+    SCROLLBARINFO bar{};
+    POINT at{};
+    LONG direction = -1;
+    script.push_back({shows(100), [&] {
+                          bar = Bar(form.hscQuality);
+                          at = {bar.rcScrollBar.left + (bar.xyThumbTop + bar.xyThumbBottom) / 2,
+                                (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2};
+                          MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+                      }});
+    script.push_back({[&] {
+                          if (GetCapture() == form.hscQuality && lastMove.x == at.x) {
+                              seen.insert(form.QualityValue());
+                              lagged |= form.lblQuality->caption != std::to_wstring(form.QualityValue());
+                              direction = at.x + direction < bar.rcScrollBar.left ? 1 : direction;
+                              at.x += direction;
+                          }
+                          // The next pixel, or the same again: not taken yet, or a late move from the X server
+                          // overtook it (see MouseAt).
+                          MouseAt(at);
+                          return at.x > bar.rcScrollBar.right;
+                      },
+                      [&] { MouseAt(at, MOUSEEVENTF_LEFTUP); }});
+    // The user ticks or unticks the box; the indeterminate state comes only from a stored 2. Esc is not
+    // OK's key and closes nothing; Enter presses OK wherever the focus is.
+    script.push_back({[&] { return GetCapture() != form.hscQuality && shows(100)(); }, key(VK_TAB)});
+    script.push_back({[&] { return GetFocus() == form.cheShow; }, key(VK_SPACE)});
+    for (int state : {0, 1, 0})
+        script.push_back({[&, state] { return form.ShowState() == state; }, key(VK_SPACE)});
+    script.insert(script.end(), {{[&] { return form.ShowState() == 1; }, [] { Tap(VK_ESCAPE), Tap(VK_TAB); }},
+                                 {[&] { return GetFocus() == form.cmdSave; }, key(VK_TAB)},
+                                 {[&] { return GetFocus() == form.hscQuality; }, key(VK_LEFT)},
+                                 {shows(99), key(VK_RETURN)}});
+
+    next = 0;
+    since = GetTickCount();
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, SeeQueue, nullptr, GetCurrentThreadId());
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, ScriptTick);
+    form.ShowModal();
+    KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(next, script.size()) << "the dialog closed before the last step";
+    EXPECT_TRUE(seen.size() == 100 && !lagged) << seen.size() << " numbers shown while dragging, lagging: " << lagged;
+    EXPECT_TRUE(form.hWnd() == nullptr && bytQuality == 99 && bytHideDialog == 1);
+    EXPECT_EQ(ReadBytes(dir.path + kSettingsFile), "[Pikuto]\r\nQuality=99\r\nShow=1\r\n");
+    EXPECT_TRUE(IsWindowEnabled(frmMain.hWnd()));
+    EXPECT_GT(cameraTicks, 10) << "the camera window's timer stopped while the dialog was open";
+    DestroyWindow(frmMain.hWnd());
 }
 
-TEST_F(QualityDialog, OkWritesBothKeysInOneSectionAndReadsBack) {
-    const struct {
-        BYTE storedShow;
-        int lefts, clicks;
-        const char* quality;
-        const char* show;
-    } cases[] = {
-        {0, 0, 0, "Quality=100", "Show=0"}, {0, 3, 1, "Quality=97", "Show=1"}, {2, 1, 0, "Quality=99", "Show=2"}};
-    for (const auto& c : cases) {
-        TempDir fresh;
-        strAppPath = fresh.path;
-        bytQuality = 100;
-        bytHideDialog = c.storedShow;
-        FrmConfig dialog;
-        Open(dialog);
-        for (int i = 0; i < c.lefts; ++i)
-            Key(dialog, VK_LEFT);
-        for (int i = 0; i < c.clicks; ++i)
-            SendMessageW(dialog.cheShow, BM_CLICK, 0, 0);
-        SendMessageW(dialog.cmdSave, BM_CLICK, 0, 0);
-        EXPECT_EQ(dialog.hWnd(), nullptr) << "OK closes the dialog";
-        std::vector<std::string> lines = Lines(fresh.Settings());
-        ASSERT_EQ(lines.size(), 3u);
-        EXPECT_EQ(lines[0], "[Pikuto]");
-        std::sort(lines.begin() + 1, lines.end());
-        EXPECT_EQ(lines[1], c.quality);
-        EXPECT_EQ(lines[2], c.show);
-        // What start-up reads back is what the dialog set for this run.
-        EXPECT_EQ(ReadSetting(fresh.Settings(), L"Quality", 100), bytQuality);
-        EXPECT_EQ(ReadSetting(fresh.Settings(), L"Show", 0), bytHideDialog);
-        EXPECT_EQ(bytQuality, 100 - c.lefts);
-    }
-}
+TEST(AboutBox, LayoutVersionLogoCursorAndLink) {
+    EXPECT_EQ(VersionLine({2, 10, 0, 25}), L"Version: 2.10.25");
+    const auto logo = tk::Picture::FromResource(IDR_LOGO, L"GIF");
+    EXPECT_TRUE(logo && logo->Size().cx == 300 && logo->Size().cy == 150);
+    const HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT));
+    ICONINFO info{};
+    BITMAP mask{};
+    ASSERT_TRUE(GetIconInfo(hand, &info) && GetObjectW(info.hbmMask, sizeof(mask), &mask));
+    DeleteObject(info.hbmMask);
+    // Monochrome: no colour bitmap, one mask holding the AND and XOR halves of 32 rows each.
+    EXPECT_TRUE(!info.fIcon && !info.hbmColor && mask.bmWidth == 32 && mask.bmHeight == 64);
+    EXPECT_TRUE(info.xHotspot == 5 && info.yHotspot == 0);
 
-TEST_F(QualityDialog, OkInAFolderThatCannotBeWrittenKeepsTheNewValuesForTheRun) {
-    strAppPath = dir.path + L"missing\\";
-    Open(form);
-    Key(form, VK_HOME);
-    SendMessageW(form.cheShow, BM_CLICK, 0, 0);
-    SendMessageW(form.cmdSave, BM_CLICK, 0, 0);
-    EXPECT_FALSE(Exists(strAppPath + kSettingsFile));
-    EXPECT_EQ(bytQuality, 1);
-    EXPECT_EQ(bytHideDialog, 1);
-    FrmConfig again;
-    Open(again);
-    EXPECT_EQ(again.lblQuality->caption, L"1");
-    EXPECT_EQ(again.ShowState(), 1);
-}
-
-TEST_F(QualityDialog, CloseRequestFromOutsideStoresNothing) {
-    Open(form);
-    Key(form, VK_HOME);
-    SendMessageW(form.cheShow, BM_CLICK, 0, 0);
-    PostMessageW(form.hWnd(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return form.hWnd() == nullptr; }));
-    EXPECT_EQ(bytQuality, 100);
-    EXPECT_EQ(bytHideDialog, 0);
-    EXPECT_FALSE(Exists(dir.Settings()));
-}
-
-TEST(AboutBox, LayoutCaptionAndCloseButtonOnly) {
     FrmAbout box;
     ASSERT_TRUE(box.Load());
     box.Show();
-    ExpectToolWindow(box.hWnd(), L"Pikuto", 317, 189);
-    EXPECT_TRUE(GetWindowLongW(box.hWnd(), GWL_STYLE) & WS_SYSMENU) << "the close button";
+    ExpectToolWindow(box.hWnd(), L"Pikuto", 317, 189, true);
     EXPECT_EQ(GetWindow(box.hWnd(), GW_CHILD), nullptr) << "nothing takes the focus";
-}
-
-TEST(AboutBox, VersionLineShowsMajorMinorRevision) {
-    EXPECT_EQ(VersionLine({2, 10, 0, 25}), L"Version: 2.10.25");
-    FrmAbout box;
-    ASSERT_TRUE(box.Load());
     EXPECT_EQ(box.lblVer->caption, L"Version: 1.0.1") << "from this module's version resource, 1.0.0.1";
-}
+    // The hand over the logo only. Pointed again on every wait: Wine may echo an earlier position.
+    auto pointAt = [&](POINT at, HCURSOR cursor) {
+        ClientToScreen(box.hWnd(), &at);
+        return WaitUntil([&] { return SetCursorPos(at.x, at.y) && GetCursor() == cursor; }, 5000);
+    };
+    EXPECT_TRUE(pointAt({150, 80}, hand) && pointAt({150, 178}, LoadCursorW(nullptr, IDC_ARROW)));
 
-TEST(AboutBox, LogoAndHandCursorAsLoadedFromTheResources) {
-    auto logo = tk::Picture::FromResource(IDR_LOGO, L"GIF");
-    ASSERT_NE(logo, nullptr);
-    EXPECT_EQ(logo->Size().cx, 300);
-    EXPECT_EQ(logo->Size().cy, 150);
-    HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT));
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(hand, &info));
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 5u);
-    EXPECT_EQ(info.yHotspot, 0u);
-    EXPECT_EQ(info.hbmColor, nullptr) << "monochrome";
-    BITMAP mask{};
-    GetObjectW(info.hbmMask, sizeof(mask), &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64) << "AND and XOR masks of 32 rows each";
-    DeleteObject(info.hbmMask);
-}
-
-namespace {
-struct ShellCall {
-    HWND hwnd;
-    std::wstring operation, file, directory;
-    bool parameters;
-    INT show;
-};
-std::vector<ShellCall> shellCalls;
-} // namespace
-
-TEST(AboutBox, LogoClickOpensTheWebPageAndLeavesTheBoxOpen) {
-    AboutCalls saved = aboutCalls;
-    shellCalls.clear();
-    aboutCalls.ShellExecute = [](HWND hwnd, LPCWSTR op, LPCWSTR file, LPCWSTR params, LPCWSTR dir,
-                                 INT show) -> HINSTANCE {
-        shellCalls.push_back(
-            {hwnd, op ? op : L"(null)", file ? file : L"", dir ? dir : L"(null)", params != nullptr, show});
+    // Clicks on the version line and beside the logo do nothing; one on the logo's corner calls the shell
+    // (never opening a browser here) and leaves the box open.
+    const AboutCalls saved = aboutCalls;
+    aboutCalls.ShellExecute = [](HWND hwnd, LPCWSTR op, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT show) {
+        wchar_t call[2 * MAX_PATH];
+        std::swprintf(call, 2 * MAX_PATH, L"%p %ls %ls %ls %ls %d\n", static_cast<void*>(hwnd), op, file,
+                      params ? params : L"(none)", dir, show);
+        shellCalls += call;
         return reinterpret_cast<HINSTANCE>(2); // "file not found": the box must not care
     };
-    FrmAbout box;
-    ASSERT_TRUE(box.Load());
-    box.Show();
-    auto click = [&](int x, int y) {
-        SendMessageW(box.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageW(box.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    };
-    click(200, 160); // the notice line
-    click(60, 176);  // the version line
-    click(4, 100);   // beside the logo
-    EXPECT_TRUE(shellCalls.empty());
-    click(9, 4); // the logo's top-left corner
+    for (LPARAM at : {MAKELPARAM(60, 176), MAKELPARAM(4, 100), MAKELPARAM(9, 4)}) {
+        SendMessageW(box.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(box.hWnd(), WM_LBUTTONUP, 0, at);
+    }
     aboutCalls = saved;
-    ASSERT_EQ(shellCalls.size(), 1u);
-    const ShellCall& call = shellCalls[0];
-    EXPECT_EQ(call.hwnd, box.hWnd());
-    EXPECT_EQ(call.operation, L"Open");
-    EXPECT_EQ(call.file, L"https://pikuto.example.org/");
-    EXPECT_FALSE(call.parameters);
-    wchar_t self[MAX_PATH];
-    std::wstring module(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    EXPECT_EQ(call.directory, module.substr(0, module.find_last_of(L'\\'))) << "no trailing backslash";
-    EXPECT_EQ(call.show, SW_SHOWNORMAL);
+    wchar_t self[MAX_PATH], expected[2 * MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    *std::wcsrchr(self, L'\\') = L'\0'; // the program's directory, without a trailing backslash
+    std::swprintf(expected, 2 * MAX_PATH, L"%p Open https://pikuto.example.org/ (none) %ls 1\n",
+                  static_cast<void*>(box.hWnd()), self);
+    EXPECT_EQ(shellCalls, expected);
     EXPECT_TRUE(IsWindowVisible(box.hWnd()));
+}
+
+// The real program: the first start finds no file and OK writes it; the next start reads it back, and
+// Alt+F4 stores nothing. The About box opens from the menu too.
+TEST(Program, SettingsWrittenByOkAreReadBackAtTheNextStart) {
+    TempDir dir;
+    ASSERT_TRUE(CopyFileW(BuildFile(L"Pikuto.exe").c_str(), (dir.path + L"Pikuto.exe").c_str(), FALSE));
+    auto driver = [](const std::wstring& arguments) {
+        ChildProcess run(L"\"" + BuildFile(L"PikutoDriver.exe") + L"\" " + arguments);
+        DWORD code = 1;
+        return run.WaitForExit(kStepMs, &code) && code == 0;
+    };
+    for (int start = 0; start < 2; ++start) {
+        ChildProcess pikuto(L"\"" + dir.path + L"Pikuto.exe\"", dir.path.c_str());
+        ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(pikuto.Id(), L"Pikuto.Camera") != nullptr; }));
+        ASSERT_TRUE(driver(L"menu config") && driver(L"wait \"Pikuto - JPEG\" 10000"));
+        const HWND dialog = FindProcessWindow(pikuto.Id(), L"Pikuto.Config");
+        const HWND quality = GetDlgItem(dialog, FrmConfig::hscQualityId),
+                   show = GetDlgItem(dialog, FrmConfig::cheShowId);
+        EXPECT_EQ(SendMessageW(quality, SBM_GETPOS, 0, 0), start ? 96 : 100);
+        EXPECT_EQ(SendMessageW(show, BM_GETCHECK, 0, 0), start ? BST_CHECKED : BST_UNCHECKED);
+        for (int i = 0; i < 4; ++i)
+            PostMessageW(quality, WM_KEYDOWN, VK_LEFT, 0);
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageW(quality, SBM_GETPOS, 0, 0) == (start ? 92 : 96); }));
+        SendMessageW(show, BM_CLICK, 0, 0);
+        if (start == 0)
+            SendMessageW(GetDlgItem(dialog, FrmConfig::cmdSaveId), BM_CLICK, 0, 0);
+        else if (WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+            Tap(VK_F4, VK_MENU);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+        EXPECT_EQ(ReadBytes(dir.path + kSettingsFile), "[Pikuto]\r\nQuality=96\r\nShow=1\r\n");
+        EXPECT_TRUE(driver(L"menu about") && driver(L"wait Pikuto 10000") && driver(L"close Pikuto"));
+        EXPECT_TRUE(driver(L"menu exit") && pikuto.WaitForExit(10000));
+    }
 }
