@@ -8,8 +8,9 @@ wine_env_init() {
     WINE_STATE_DIR=$(cd "$build_dir" && pwd)/wine
     export WINEPREFIX=$WINE_STATE_DIR/prefix
     export WINEARCH=win32
-    # No prompts for Wine's .NET and HTML add-ons; no desktop menu entries.
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    # No prompts for Wine's .NET and HTML add-ons; no desktop menu entries; no debugger waiting
+    # on a crashed test (it would hold the test until ctest's timeout).
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
     export WINEDEBUG=-all
     # A Western locale on purpose: Japanese must come out right through the wide calls alone.
     export LANG=C.UTF-8 LC_ALL=C.UTF-8
