@@ -4,42 +4,31 @@
 #include "app/modMain.h"
 #include "forms/frmMain.h"
 #include "standin/standin_client.h"
+#include "test_support.h"
 #include "tracking/track_calls.h"
 #include "tracking/tracking.h"
 
-#include <functional>
+#include <sstream>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-// Pumps this thread's messages until `condition` holds or `timeoutMs` passes.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount();;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        if (condition() || GetTickCount() - start >= timeoutMs)
-            return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
+using testing_support::WaitUntil;
+// What the tick asked of the camera window through the recording layer: insert-after, x, y, flags.
+using Placement = std::tuple<HWND, long, long, UINT>;
+using Moves = std::vector<Placement>;
+const Placement kPark{HWND_TOPMOST, 0, 0, 0x51}, kShow{HWND_TOP, 0, 0, 0x53}, kHide{HWND_TOP, 0, 0, 0x83};
 
-struct Placement {
-    HWND after;
-    int x, y;
-    UINT flags;
-};
 struct Seen {
-    std::vector<Placement> placements; // SetWindowPos on the camera window
-    std::vector<FLASHWINFO> flashes;
-    int foregroundReads = 0; // one per tick that got past the target check
+    Moves placements{};
+    std::vector<FLASHWINFO> flashes{};
     bool fakeForeground = false;
     HWND front = nullptr;
 } seen;
 
 BOOL WINAPI RecordSetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
-    if (hwnd == frmMain.hWnd())
-        seen.placements.push_back({after, x, y, flags});
+    seen.placements.push_back({after, x, y, flags});
     return SetWindowPos(hwnd, after, x, y, cx, cy, flags);
 }
 BOOL WINAPI RecordFlash(PFLASHWINFO info) {
@@ -47,361 +36,178 @@ BOOL WINAPI RecordFlash(PFLASHWINFO info) {
     return FlashWindowEx(info);
 }
 HWND WINAPI ReadForeground() {
-    ++seen.foregroundReads;
     return seen.fakeForeground ? seen.front : GetForegroundWindow();
 }
 
-// Ticks until `condition` holds (bounded). A chat-log query that times out on a busy machine changes
-// nothing, so the next tick asks again; tests wait for the answer rather than count on one tick.
-bool TickUntil(const std::function<bool()>& condition) {
-    for (int tick = 0; tick < 100 && !condition(); ++tick)
-        TrackTarget();
-    return condition();
+// The docking move below this canvas window as it is now: (dx, dy) from its bottom-left corner.
+Placement Docking(HWND canvas, long dx = -53, long dy = 77) {
+    RECT r{};
+    GetWindowRect(canvas, &r);
+    return {HWND_TOPMOST, r.left + dx, r.bottom + dy, 0x51};
 }
 
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
+// Ticks until `done` holds (bounded). A chat-log query that times out on a busy machine changes
+// nothing, so the next tick asks again; tests wait for the answer rather than count on one tick.
+bool TickUntil(const std::function<bool()>& done) {
+    return WaitUntil([&] {
+        TrackTarget();
+        return done();
+    });
 }
 
 class Tracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = trk::calls;
-        trk::calls.SetWindowPos = RecordSetWindowPos;
-        trk::calls.FlashWindowEx = RecordFlash;
-        trk::calls.GetForegroundWindow = ReadForeground;
+        trk::calls = {
+            .SetWindowPos = RecordSetWindowPos, .FlashWindowEx = RecordFlash, .GetForegroundWindow = ReadForeground};
         seen = {};
-        strMode = L"NO";
-        hwndCanvas = hwndBrowser = hwndChatLog = nullptr;
         intLineCount = intLastLineCount = 0;
         rctLast = {};
         quitWhenCameraWindowCloses = false;
-        ASSERT_TRUE(frmMain.Load());
+        ASSERT_TRUE(frmMain.Load() && b.Started());
         KillTimer(frmMain.hWnd(), FrmMain::timCheckId); // the tests make the ticks
         frmMain.Show();
-        ASSERT_TRUE(b.Started());
     }
     void TearDown() override {
         DestroyWindow(frmMain.hWnd());
-        trk::calls = saved;
+        trk::calls = {};
     }
-    void Raise(const std::wstring& name) {
-        HWND hwnd = b.Hwnd(name);
-        ASSERT_TRUE(b.Send(L"raise " + name)) << "raise " << std::string(name.begin(), name.end());
-        ASSERT_TRUE(WaitUntil([hwnd] { return GetForegroundWindow() == hwnd; }, 5000));
+    HWND Build(const std::wstring& command) { return reinterpret_cast<HWND>(b.Send(L"build " + command)); }
+    // Runs a command in the stand-in, then one tick.
+    void TickAfter(const std::wstring& command) {
+        ASSERT_TRUE(b.Send(command)) << command;
+        TrackTarget();
     }
-    void ExpectFound(const wchar_t* mode, const std::wstring& tree, bool chatLog) {
-        ASSERT_TRUE(FindTarget());
-        EXPECT_EQ(strMode, mode);
-        EXPECT_EQ(hwndCanvas, b.Hwnd(tree + L".canvas"));
-        EXPECT_EQ(hwndBrowser, b.Hwnd(tree));
-        EXPECT_EQ(hwndChatLog, chatLog ? b.Hwnd(tree + L".chatlog") : nullptr);
+    // For each case, builds its trees ("NAME KIND...", comma-separated), each in front of the ones
+    // before, and runs the finder: it must find tree A under `mode`, or nothing when `mode` is "NO".
+    void ExpectFinds(const std::wstring& mode, std::initializer_list<const wchar_t*> cases) {
+        const bool found = mode != L"NO";
+        for (std::wstring trees : cases) {
+            SCOPED_TRACE(trees);
+            std::wistringstream list(trees);
+            for (std::wstring tree; std::getline(list, tree, L',');) {
+                HWND top = Build(tree);
+                wchar_t cls[64] = {}; // Wine may take a moment to put a new window in front of its class
+                ASSERT_TRUE(top && GetClassNameW(top, cls, 64));
+                ASSERT_TRUE(WaitUntil([&] { return FindWindowExW(nullptr, nullptr, cls, nullptr) == top; }, 2000));
+            }
+            strMode = L"SUN"; // whatever an earlier search left
+            hwndChatLog = reinterpret_cast<HWND>(0x1234);
+            EXPECT_EQ(FindTarget(), found);
+            EXPECT_EQ(std::tuple(strMode, hwndCanvas), std::tuple(mode, found ? b.Hwnd(L"A.canvas") : nullptr));
+            // After a search that finds nothing these two mean nothing.
+            EXPECT_TRUE(!found || (hwndBrowser == b.Hwnd(L"A") &&
+                                   hwndChatLog == (mode == L"SUN" ? b.Hwnd(L"A.chatlog") : nullptr)))
+                << hwndBrowser << " " << hwndChatLog;
+            EXPECT_TRUE(seen.placements.empty()); // the camera window is at the origin and shown already
+            for (const wchar_t* name : {L"A", L"B", L"X"})
+                b.Send(std::wstring(L"destroy ") + name);
+        }
     }
-    void ExpectNotFound() {
-        EXPECT_FALSE(FindTarget()) << hwndBrowser;
-        EXPECT_EQ(strMode, L"NO");
-        EXPECT_EQ(hwndCanvas, nullptr);
-    }
-    trk::Calls saved;
+
     StandinBrowser b;
 };
 
 using Finder = Tracking;
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 } // namespace
 
-TEST_F(Finder, FindsEveryTree) {
-    struct Case {
-        const wchar_t* kind;
-        const wchar_t* mode;
-    } cases[] = {{L"ie-vm", L"VM"},       {L"ie-sun", L"SUN"},       {L"ie-both", L"VM"},      {L"moz-sun", L"SUN"},
-                 {L"sleipnir-vm", L"VM"}, {L"sleipnir-sun", L"SUN"}, {L"sleipnir-both", L"VM"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Narrow(c.kind));
-        ASSERT_TRUE(b.Send(std::wstring(L"build A ") + c.kind));
-        // A chat log left from an earlier find must not survive a find under the VM.
-        hwndChatLog = reinterpret_cast<HWND>(0x1234);
-        ExpectFound(c.mode, L"A", std::wstring(c.mode) == L"SUN");
-        b.Send(L"destroy A");
-    }
+// Windows of the chains' classes lie at the top level throughout: a search that went on from a
+// missing level with a parent of 0 would take them for the rest of the chain.
+TEST_F(Finder, FindsTheAppletInEveryTreeAndNowhereElse) {
+    ASSERT_TRUE(Build(L"D1 ie-vm omit=top omit=view") && Build(L"D2 ie-vm omit=top") &&
+                Build(L"D3 ie-sun omit=top omit=view omit=page omit=control omit=embed"));
+    ExpectFinds(L"VM", {L"A ie-vm", L"A ie-both", L"A sleipnir-vm", L"A sleipnir-both",
+                        L"A sleipnir-vm \"title=Sleipnir - \"", L"A sleipnir-vm \"title=Sleipnir - Standin page\""});
+    // Internet Explorer before Mozilla before Sleipnir, whichever lies in front. A frame or window in
+    // front that breaks before any Java host holds no applet: the search goes on.
+    ExpectFinds(L"SUN", {L"A ie-sun", L"A moz-sun", L"A sleipnir-sun", L"A ie-sun, B moz-sun, X sleipnir-sun",
+                         L"A moz-sun, X sleipnir-sun", L"A ie-sun, X ie-none", L"A ie-sun, X ie-sun cut=page",
+                         L"A ie-sun, X ie-vm cut=view", L"A ie-sun, X ie-sun omit=view", L"A moz-sun, X moz-none",
+                         L"A moz-sun, X moz-sun omit=moz3", L"A moz-sun, X moz-sun omit=moz6"});
+    // Chains broken at every level.
+    ExpectFinds(L"NO", {L"X ie-sun omit=view", L"X ie-sun omit=page", L"X ie-sun omit=embed", L"X ie-sun omit=awt1",
+                        L"X ie-sun omit=awt3", L"X ie-sun omit=panel2", L"X ie-sun cut=canvas",
+                        L"X ie-sun cut=chatlog omit=panel3", L"X ie-vm omit=vmhost", L"X ie-vm cut=canvas",
+                        L"X moz-sun omit=moz3", L"X moz-sun omit=awt2", L"X moz-sun omit=panel1",
+                        L"X sleipnir-sun omit=sview", L"X sleipnir-sun omit=embedding", L"X sleipnir-vm omit=view",
+                        L"X sleipnir-sun omit=page", L"X sleipnir-vm cut=canvas", L"X sleipnir-none"});
+    // A page whose host chain breaks decides the search, although another frame or browser holds an
+    // applet. Other titles. Only the first Sleipnir window is walked. One with no descendants at all.
+    ExpectFinds(L"NO", {L"B ie-sun, X ie-vm cut=canvas", L"B moz-sun, X ie-sun cut=panel3",
+                        L"B sleipnir-sun, X moz-sun cut=awt2", L"A sleipnir-vm title=Sleipnir",
+                        L"A sleipnir-vm \"title=Sleipnir -\"", L"A sleipnir-vm \"title=sleipnir - Standin\"",
+                        L"A sleipnir-vm \"title=SLEIPNIR - Standin\"", L"B sleipnir-sun, X sleipnir-none",
+                        L"X sleipnir-sun cut=tab"});
 }
 
-TEST_F(Finder, BrowserOrderAndFinalOutcome) {
-    ASSERT_TRUE(b.Send(L"build S sleipnir-sun"));
-    ASSERT_TRUE(b.Send(L"build M moz-sun"));
-    ASSERT_TRUE(b.Send(L"build I ie-sun"));
-    ExpectFound(L"SUN", L"I", true);
-    b.Send(L"destroy I");
-    ExpectFound(L"SUN", L"M", true);
-    b.Send(L"destroy M");
-    ExpectFound(L"SUN", L"S", true);
-    // A page whose host chain breaks decides the search, although a later browser holds an applet.
-    for (const wchar_t* broken : {L"ie-vm cut=canvas", L"ie-sun cut=panel3", L"moz-sun cut=awt2"}) {
-        SCOPED_TRACE(Narrow(broken));
-        ASSERT_TRUE(b.Send(std::wstring(L"build X ") + broken));
-        ExpectNotFound();
-        b.Send(L"destroy X");
-    }
-}
-
-TEST_F(Finder, SkipsBrowsersWithoutAnApplet) {
-    for (const wchar_t* kind : {L"ie-sun", L"moz-sun"}) {
-        std::wstring browser = std::wstring(kind) == L"ie-sun" ? L"ie" : L"moz";
-        const wchar_t* cls = browser == L"ie" ? L"IEFrame" : L"MozillaWindowClass";
-        ASSERT_TRUE(b.Send(L"build W " + std::wstring(kind)));
-        std::vector<std::wstring> first =
-            browser == L"ie"
-                ? std::vector<std::wstring>{L"ie-none", L"ie-sun cut=page", L"ie-vm cut=view", L"ie-sun omit=view"}
-                : std::vector<std::wstring>{L"moz-none", L"moz-sun omit=moz3", L"moz-sun omit=moz6"};
-        for (const std::wstring& variant : first) {
-            SCOPED_TRACE(Narrow(variant));
-            HWND x = reinterpret_cast<HWND>(b.Send(L"build X " + variant));
-            ASSERT_TRUE(WaitUntil([&] { return FindWindowExW(nullptr, nullptr, cls, nullptr) == x; }, 2000));
-            ExpectFound(L"SUN", L"W", true);
-            b.Send(L"destroy X");
-        }
-        b.Send(L"destroy W");
-    }
-}
-
-TEST_F(Finder, BrokenChainsFindNothingElsewhere) {
-    // Windows of the chains' classes at the top level: a search that went on from a missing level
-    // with a parent of 0 would take them for the rest of the chain.
-    ASSERT_TRUE(b.Send(L"build D1 ie-vm omit=top omit=view"));
-    ASSERT_TRUE(b.Send(L"build D2 ie-vm omit=top"));
-    ASSERT_TRUE(b.Send(L"build D3 ie-sun omit=top omit=view omit=page omit=control omit=embed"));
-    ExpectNotFound();
-    for (const wchar_t* variant :
-         {L"ie-sun omit=view", L"ie-sun omit=page", L"ie-sun omit=embed", L"ie-sun omit=awt1", L"ie-sun omit=awt3",
-          L"ie-sun omit=panel2", L"ie-sun cut=canvas", L"ie-sun cut=chatlog omit=panel3", L"ie-vm omit=vmhost",
-          L"ie-vm cut=canvas", L"moz-sun omit=moz3", L"moz-sun omit=awt2", L"moz-sun omit=panel1",
-          L"sleipnir-sun omit=sview", L"sleipnir-sun omit=embedding", L"sleipnir-vm omit=view",
-          L"sleipnir-sun omit=page", L"sleipnir-vm cut=canvas", L"sleipnir-none"}) {
-        SCOPED_TRACE(Narrow(variant));
-        ASSERT_TRUE(b.Send(std::wstring(L"build X ") + variant));
-        ExpectNotFound();
-        b.Send(L"destroy X");
-    }
-}
-
-TEST_F(Finder, SleipnirByTitleAndOnlyTheFirst) {
-    for (const wchar_t* title : {L"Sleipnir - ", L"Sleipnir - Standin page"}) {
-        ASSERT_TRUE(b.Send(std::wstring(L"build S sleipnir-vm \"title=") + title + L"\""));
-        ExpectFound(L"VM", L"S", false);
-        b.Send(L"destroy S");
-    }
-    for (const wchar_t* title : {L"Sleipnir", L"Sleipnir -", L"sleipnir - Standin", L"SLEIPNIR - Standin"}) {
-        SCOPED_TRACE(Narrow(title));
-        ASSERT_TRUE(b.Send(std::wstring(L"build S sleipnir-vm \"title=") + title + L"\""));
-        ExpectNotFound();
-        b.Send(L"destroy S");
-    }
-    // Only the first Sleipnir window is walked.
-    ASSERT_TRUE(b.Send(L"build S2 sleipnir-sun"));
-    HWND first = reinterpret_cast<HWND>(b.Send(L"build S1 sleipnir-none"));
-    ASSERT_TRUE(WaitUntil([&] { return FindWindowExW(nullptr, nullptr, L"StandinSleipnir", nullptr) == first; }, 2000));
-    ExpectNotFound();
-    // A Sleipnir window with no descendants at all is not found, whatever an earlier search left.
-    b.Send(L"destroy S1");
-    b.Send(L"destroy S2");
-    ASSERT_TRUE(b.Send(L"build S sleipnir-sun cut=tab"));
-    strMode = L"SUN";
-    ExpectNotFound();
-}
-
-TEST_F(Finder, ParksTheCameraWindowAtTheOrigin) {
-    HWND camera = frmMain.hWnd();
-    ASSERT_TRUE(IsWindowVisible(camera));
-    ExpectNotFound();
-    EXPECT_TRUE(seen.placements.empty()); // already at the origin and shown
-
-    SetWindowPos(camera, HWND_NOTOPMOST, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    ExpectNotFound();
-    ASSERT_EQ(seen.placements.size(), 1u);
-    EXPECT_EQ(seen.placements[0].after, HWND_TOPMOST);
-    EXPECT_EQ(seen.placements[0].flags, 0x51u);
-    RECT r = WindowRect(camera);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right - r.left, 50);
-    EXPECT_EQ(r.bottom - r.top, 22);
-    EXPECT_TRUE(GetWindowLongW(camera, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    ShowWindow(camera, SW_HIDE); // hidden at the origin: shown again
-    ExpectNotFound();
-    EXPECT_EQ(seen.placements.size(), 2u);
-    EXPECT_TRUE(IsWindowVisible(camera));
-}
-
-TEST_F(Tracking, DocksBelowTheCanvasAndLeavesTheFocus) {
-    ASSERT_TRUE(b.Send(L"build A ie-sun"));
-    Raise(L"A");
-    TrackTarget();
-    HWND camera = frmMain.hWnd(), browser = b.Hwnd(L"A");
-    RECT canvas = WindowRect(b.Hwnd(L"A.canvas"));
-    RECT r = WindowRect(camera);
-    EXPECT_EQ(r.left, canvas.left - 53);
-    EXPECT_EQ(r.top, canvas.bottom + 77);
-    ASSERT_EQ(seen.placements.size(), 1u);
-    EXPECT_EQ(seen.placements[0].after, HWND_TOPMOST);
-    EXPECT_EQ(seen.placements[0].flags, 0x51u);
-    WaitUntil([] { return false; }, 0); // deliver what the move caused
-    EXPECT_EQ(GetForegroundWindow(), browser);
-
-    // Steady: nothing is asked of any window.
+TEST_F(Tracking, DocksBelowTheCanvasParksAndDocksAgain) {
+    ASSERT_TRUE(Build(L"V ie-vm"));
+    TickAfter(L"raise V");
+    // Under the VM at (L + 7, T + 527) of the 790 x 400 canvas window: measured from the drawing area.
+    Placement vm = Docking(b.Hwnd(L"V.canvas"), 7, 527 - 400);
+    ASSERT_TRUE(b.Send(L"destroy V") && Build(L"A ie-sun"));
+    TickAfter(L"raise A");
+    Placement docked = Docking(b.Hwnd(L"A.canvas"));
+    EXPECT_EQ(GetForegroundWindow(), b.Hwnd(L"A"));               // the focus stays in the browser
     ASSERT_TRUE(TickUntil([] { return intLastLineCount == 1; })); // an empty log has one line
-    seen.placements.clear(), seen.flashes.clear();
-    TrackTarget(), TrackTarget();
-    EXPECT_TRUE(seen.placements.empty());
-    EXPECT_TRUE(seen.flashes.empty());
-
-    // A moved browser re-docks on the next tick.
-    ASSERT_TRUE(b.Send(L"move A 200 150"));
+    TrackTarget(), TrackTarget();                                 // steady: nothing is asked of any window
+    TickAfter(L"move A 200 150");                                 // re-docked on the next tick
+    Placement moved = Docking(b.Hwnd(L"A.canvas"));
+    TickAfter(L"size A.canvas 600 300"); // the top-left corner kept: not moved
+    // Lost: parked at the origin, and shown there again when hidden. Back at the same place (a
+    // reload): docked at once.
+    TickAfter(L"destroy A.canvas");
+    ShowWindow(frmMain.hWnd(), SW_HIDE);
     TrackTarget();
-    canvas = WindowRect(b.Hwnd(L"A.canvas"));
-    r = WindowRect(camera);
-    EXPECT_EQ(r.left, canvas.left - 53);
-    EXPECT_EQ(r.top, canvas.bottom + 77);
-    EXPECT_EQ(rctLast.left, canvas.left);
-    EXPECT_EQ(rctLast.bottom, canvas.bottom);
-    EXPECT_EQ(GetForegroundWindow(), browser);
-
-    // A resize that keeps the canvas's top-left corner does not move it.
-    seen.placements.clear();
-    ASSERT_TRUE(b.Send(L"size A.canvas 600 300"));
+    HWND rebuilt = reinterpret_cast<HWND>(b.Send(L"rebuild A.canvas"));
     TrackTarget();
-    EXPECT_TRUE(seen.placements.empty());
-    EXPECT_EQ(WindowRect(camera).top, r.top);
-}
-
-TEST_F(Tracking, DocksUnderTheVm) {
-    ASSERT_TRUE(b.Send(L"build A ie-vm"));
-    Raise(L"A");
-    TrackTarget();
-    RECT canvas = WindowRect(b.Hwnd(L"A.canvas")), r = WindowRect(frmMain.hWnd());
-    EXPECT_EQ(r.left, canvas.left + 7);
-    EXPECT_EQ(r.top, canvas.top + 527);
+    EXPECT_EQ(hwndCanvas, rebuilt);
+    EXPECT_EQ(seen.placements, (Moves{vm, docked, moved, kPark, kPark, moved}));
+    EXPECT_EQ(seen.flashes.size(), 1u);
 }
 
 TEST_F(Tracking, HidesBehindOthersAndShowsInPlace) {
-    HWND camera = frmMain.hWnd();
-    ASSERT_TRUE(b.Send(L"build A ie-sun"));
-    ASSERT_TRUE(b.Send(L"window O 300 300 200 100"));
-    ASSERT_TRUE(b.Send(L"window P 500 500 200 100 \"title=Pikuto test\""));
-    Raise(L"A");
+    ASSERT_TRUE(Build(L"A ie-sun") && b.Send(L"window O 300 300 200 100") &&
+                b.Send(L"window P 500 500 200 100 \"title=Pikuto test\""));
+    TickAfter(L"raise A");
+    TickAfter(L"raise O"); // another window in front: hidden, and asked again on every tick
     TrackTarget();
-    RECT docked = WindowRect(camera);
+    TickAfter(L"raise P"); // one of our own windows in front: left alone
+    TickAfter(L"raise A"); // back: shown where it was
+    EXPECT_EQ(seen.placements, (Moves{Docking(b.Hwnd(L"A.canvas")), kHide, kHide, kShow}));
 
-    Raise(L"P"); // one of our own windows in front: left alone
-    seen.placements.clear();
-    TrackTarget();
-    EXPECT_TRUE(seen.placements.empty());
-    EXPECT_TRUE(IsWindowVisible(camera));
-
-    Raise(L"O"); // another window in front: hidden, and asked again on every tick
-    TrackTarget(), TrackTarget();
-    ASSERT_EQ(seen.placements.size(), 2u);
-    for (const Placement& p : seen.placements) {
-        EXPECT_EQ(p.after, HWND_TOP);
-        EXPECT_EQ(p.flags, 0x83u);
-    }
-    EXPECT_FALSE(IsWindowVisible(camera));
-
-    Raise(L"A"); // back: shown where it was
-    seen.placements.clear();
-    TrackTarget();
-    ASSERT_EQ(seen.placements.size(), 1u);
-    EXPECT_EQ(seen.placements[0].after, HWND_TOP);
-    EXPECT_EQ(seen.placements[0].flags, 0x53u);
-    EXPECT_TRUE(IsWindowVisible(camera));
-    EXPECT_EQ(WindowRect(camera).left, docked.left);
-    EXPECT_EQ(WindowRect(camera).top, docked.top);
-    EXPECT_EQ(GetForegroundWindow(), b.Hwnd(L"A"));
-
-    // The camera window itself in front: left alone while the browser is visible, even minimised.
-    seen.fakeForeground = true, seen.front = camera;
-    seen.placements.clear();
-    ASSERT_TRUE(b.Send(L"minimize A"));
-    TrackTarget();
-    EXPECT_TRUE(seen.placements.empty());
-    ASSERT_TRUE(b.Send(L"hide A"));
-    TrackTarget();
-    ASSERT_EQ(seen.placements.size(), 1u);
-    EXPECT_EQ(seen.placements[0].flags, 0x83u);
-    // No foreground window at all: hidden.
+    // The camera window itself in front: left alone while the browser is visible, even minimised;
+    // hidden once the browser is hidden, and with no foreground window at all.
+    seen = {.fakeForeground = true, .front = frmMain.hWnd()};
+    TickAfter(L"minimize A");
+    TickAfter(L"hide A");
     seen.front = nullptr;
     TrackTarget();
-    EXPECT_EQ(seen.placements.size(), 2u);
+    EXPECT_EQ(seen.placements, (Moves{kHide, kHide}));
 }
 
-TEST_F(Tracking, ParksAndDocksAgainWhenTheCanvasComesBack) {
-    HWND camera = frmMain.hWnd();
-    ASSERT_TRUE(b.Send(L"build A ie-sun"));
-    Raise(L"A");
-    TrackTarget();
-    RECT docked = WindowRect(camera);
-    ASSERT_NE(docked.left, 0);
-
-    ASSERT_TRUE(b.Send(L"destroy A.canvas"));
-    TrackTarget();
-    EXPECT_EQ(strMode, L"NO");
-    EXPECT_EQ(WindowRect(camera).left, 0);
-    EXPECT_EQ(WindowRect(camera).top, 0);
-
-    HWND rebuilt = reinterpret_cast<HWND>(b.Send(L"rebuild A.canvas")); // a reload: same place
-    ASSERT_TRUE(rebuilt);
-    seen.placements.clear();
-    TrackTarget();
-    EXPECT_EQ(hwndCanvas, rebuilt);
-    ASSERT_EQ(seen.placements.size(), 1u);
-    EXPECT_EQ(seen.placements[0].flags, 0x51u);
-    EXPECT_EQ(WindowRect(camera).left, docked.left);
-    EXPECT_EQ(WindowRect(camera).top, docked.top);
-}
-
-TEST_F(Tracking, FlashesOncePerChangeOfTheLineCount) {
-    ASSERT_TRUE(b.Send(L"build A ie-sun"));
-    ASSERT_EQ(b.Send(L"lines A 120"), 120);
-    // The first count differs from the 0 of the last flash.
-    ASSERT_TRUE(TickUntil([] { return seen.flashes.size() == 1; }));
-    const FLASHWINFO& f = seen.flashes[0];
-    EXPECT_EQ(f.cbSize, 20u);
-    EXPECT_EQ(f.hwnd, b.Hwnd(L"A"));
-    EXPECT_EQ(f.dwFlags, 14u);
-    EXPECT_EQ(f.uCount, 2u);
-    EXPECT_EQ(f.dwTimeout, 0u);
-    TrackTarget(), TrackTarget();
-    EXPECT_EQ(seen.flashes.size(), 1u);
-
-    // Up, down, and beyond 32,767 lines: 65,537 is 1 again in 16 bits, and must still flash.
-    size_t flashes = 1;
-    for (int lines : {121, 119, 1, 65537}) {
-        ASSERT_EQ(b.Send(L"lines A " + std::to_wstring(lines)), lines);
-        ++flashes;
-        EXPECT_TRUE(TickUntil([&] { return seen.flashes.size() == flashes; })) << lines;
-        TrackTarget(), TrackTarget();
-        EXPECT_EQ(seen.flashes.size(), flashes) << lines;
-        EXPECT_EQ(intLastLineCount, lines);
-    }
-}
-
-TEST_F(Tracking, HungBrowserDoesNotStopTheTick) {
-    ASSERT_TRUE(b.Send(L"build A ie-sun"));
-    ASSERT_EQ(b.Send(L"lines A 3"), 3);
-    ASSERT_TRUE(TickUntil([] { return intLineCount == 3; }));
-    ASSERT_EQ(b.Send(L"lines A 4"), 4);
-    ASSERT_TRUE(b.Send(L"hang 6000"));
-    seen = {};
+TEST_F(Tracking, FlashesOncePerChangeOfTheLineCountAndNeverWaitsOnAHungBrowser) {
+    ASSERT_TRUE(Build(L"A ie-sun"));
+    // Hung: unanswered queries change nothing, and the timer's ticks go on (with no window in front,
+    // each hides the camera window).
+    ASSERT_TRUE(TickUntil([] { return intLineCount == 1; })); // an empty log has one line
+    ASSERT_TRUE(b.Send(L"lines A 4") && b.Send(L"hang 6000"));
+    seen = {.fakeForeground = true};
     ASSERT_TRUE(SetTimer(frmMain.hWnd(), FrmMain::timCheckId, FrmMain::timCheckInterval, nullptr));
     WaitUntil([] { return false; }, 3000);
     KillTimer(frmMain.hWnd(), FrmMain::timCheckId);
-    EXPECT_GE(seen.foregroundReads, 5); // ten a second when well; a blocked query would allow one
-    EXPECT_TRUE(seen.flashes.empty());  // unanswered queries change nothing
-    EXPECT_EQ(intLineCount, 3);
+    EXPECT_GE(seen.placements.size(), 5u); // ten a second when well; a blocked query would allow one
+    EXPECT_TRUE(seen.flashes.empty() && intLineCount == 1);
+
+    // Answered again: one flash per change, up, down, and beyond 32,767 lines: 65,537 is 1 again in
+    // 16 bits, and must still flash.
+    for (int lines : {120, 121, 119, 1, 65537}) {
+        ASSERT_EQ(b.Send(L"lines A " + std::to_wstring(lines)), lines);
+        EXPECT_TRUE(TickUntil([&] { return intLastLineCount == lines; })) << lines;
+        TrackTarget(), TrackTarget(); // steady
+    }
+    ASSERT_EQ(seen.flashes.size(), 5u);
+    const FLASHWINFO& f = seen.flashes[0];
+    EXPECT_TRUE(f.cbSize == 20 && f.hwnd == b.Hwnd(L"A") && f.dwFlags == 14 && f.uCount == 2 && f.dwTimeout == 0);
 }

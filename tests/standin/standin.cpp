@@ -16,25 +16,23 @@
 
 namespace {
 
+// One window of a tree: its role, its parent's role ("" for a top-level window), class and title.
 struct Node {
     std::wstring role, parent, cls, title;
-    int x = 0, y = 0, w = -1, h = -1; // w < 0: fill the parent's client area
+    int x = 0, y = 0, w = 820, h = 660; // by default the top-level size: a level covers its parent
 };
 using Nodes = std::vector<Node>;
 
-const Nodes kIe = {{L"top", L"", L"IEFrame", L"Standin - Internet Explorer", 40, 40, 820, 660},
+// The trees, one table of rows per browser and per Java host; a kind of tree joins them.
+// clang-format off
+const Nodes kIe = {{L"top", L"", L"IEFrame", L"Standin - Internet Explorer", 40, 40},
                    {L"view", L"top", L"Shell DocObject View", L""},
                    {L"page", L"view", L"Internet Explorer_Server", L""}};
-const Nodes kMoz = {{L"top", L"", L"MozillaWindowClass", L"Standin - Mozilla Firefox", 40, 40, 820, 660},
-                    {L"moz1", L"top", L"MozillaWindowClass", L""},
-                    {L"moz2", L"moz1", L"MozillaWindowClass", L""},
-                    {L"moz3", L"moz2", L"MozillaWindowClass", L""},
-                    {L"moz4", L"moz3", L"MozillaWindowClass", L""},
-                    {L"moz5", L"moz4", L"MozillaWindowClass", L""},
-                    {L"moz6", L"moz5", L"MozillaWindowClass", L""}};
-const Nodes kMozPlugin = {
-    {L"embed", L"moz6", L"sun.plugin.viewer.frame.WNetscapeEmbeddedFrame", L"", 20, 20, 740, 560}};
-const Nodes kSleipnir = {{L"top", L"", L"StandinSleipnir", L"Sleipnir - Standin", 40, 40, 820, 660},
+const Nodes kMoz = {{L"top", L"", L"MozillaWindowClass", L"Standin - Mozilla Firefox", 40, 40},
+                    {L"moz1", L"top", L"MozillaWindowClass", L""},  {L"moz2", L"moz1", L"MozillaWindowClass", L""},
+                    {L"moz3", L"moz2", L"MozillaWindowClass", L""}, {L"moz4", L"moz3", L"MozillaWindowClass", L""},
+                    {L"moz5", L"moz4", L"MozillaWindowClass", L""}, {L"moz6", L"moz5", L"MozillaWindowClass", L""}};
+const Nodes kSleipnir = {{L"top", L"", L"StandinSleipnir", L"Sleipnir - Standin", 40, 40},
                          {L"tab", L"top", L"StandinTab", L""},
                          {L"sview", L"tab", L"AfxFrameOrView42", L"Sleipnir_IEView"},
                          {L"embedding", L"sview", L"Shell Embedding", L""},
@@ -44,6 +42,7 @@ const Nodes kVm = {{L"vmhost", L"page", L"Microsoft VM For Java(TM) Host Window 
                    {L"canvas", L"vmhost", L"MSAWT_Comp_Class", L"", 0, 0, 790, 400}};
 const Nodes kPlugin = {{L"control", L"page", L"Java Plug-in Control Window", L"", 20, 20, 740, 560},
                        {L"embed", L"control", L"sun.plugin.viewer.frame.IExplorerEmbeddedFrame", L""}};
+const Nodes kMozPlugin = {{L"embed", L"moz6", L"sun.plugin.viewer.frame.WNetscapeEmbeddedFrame", L"", 20, 20, 740, 560}};
 const Nodes kApplet = {{L"awt1", L"embed", L"SunAwtCanvas", L""},
                        {L"awt2", L"awt1", L"SunAwtCanvas", L""},
                        {L"awt3", L"awt2", L"SunAwtCanvas", L""},
@@ -52,205 +51,117 @@ const Nodes kApplet = {{L"awt1", L"embed", L"SunAwtCanvas", L""},
                        {L"panel3", L"awt3", L"SunAwtCanvas", L"", 0, 40, 730, 500},
                        {L"chatlog", L"panel3", L"RichEdit20W", L"", 10, 390, 710, 60},
                        {L"canvas", L"panel3", L"SunAwtCanvas", L"", 10, 0, 710, 380}};
+// The browser, then the page's Java host ("both": the Plug-in and the VM on one page).
+const std::map<std::wstring, std::vector<const Nodes*>> kKinds = {
+    {L"ie-vm", {&kIe, &kVm}}, {L"ie-sun", {&kIe, &kPlugin, &kApplet}}, {L"ie-none", {&kIe}},
+    {L"ie-both", {&kIe, &kPlugin, &kApplet, &kVm}}, {L"moz-sun", {&kMoz, &kMozPlugin, &kApplet}}, {L"moz-none", {&kMoz}},
+    {L"sleipnir-vm", {&kSleipnir, &kVm}}, {L"sleipnir-sun", {&kSleipnir, &kPlugin, &kApplet}},
+    {L"sleipnir-both", {&kSleipnir, &kPlugin, &kApplet, &kVm}}, {L"sleipnir-none", {&kSleipnir}}};
+// clang-format on
 
 struct Tree {
-    Nodes nodes;
-    std::map<std::wstring, HWND> windows; // by role; "top" is the top-level window
+    Nodes nodes;                          // parents before their children
+    std::map<std::wstring, HWND> windows; // by role
+    DWORD exStyle = 0;
+    bool hidden = false;
 };
 std::map<std::wstring, Tree> trees;
 HWND control;
 std::wstring autoLinesTree;
-constexpr wchar_t kPatternProp[] = L"StandinPattern";
 
-void PaintPattern(HDC dc) {
-    constexpr int w = 800, h = 420;
-    static std::vector<DWORD> bits;
-    if (bits.empty())
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                COLORREF c = StandinPatternPixel(x, y);
-                bits.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
-            }
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-}
-
+// Canvases show the pattern; every other window is plain.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (GetPropW(hwnd, kPatternProp))
-            PaintPattern(dc);
-        else
-            FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
-        EndPaint(hwnd, &ps);
-        return 0;
+    bool canvas = GetPropW(hwnd, L"StandinPattern") != nullptr;
+    if (msg == WM_ERASEBKGND && canvas)
+        return 1; // the pattern covers it all
+    if (msg != WM_PAINT || !canvas)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    constexpr int w = 800, h = 420; // covers both canvases
+    std::vector<DWORD> bits;        // cheap enough to make for every paint
+    for (int i = 0; i < w * h; ++i) {
+        COLORREF c = StandinPatternPixel(i % w, i / w);
+        bits.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
     }
-    if (msg == WM_ERASEBKGND)
-        return 1;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void Register(const std::wstring& cls) {
-    static std::set<std::wstring> done;
-    if (cls == L"RichEdit20W" || !done.insert(cls).second)
-        return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = cls.c_str();
-    RegisterClassW(&wc);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    EndPaint(hwnd, &ps);
+    return 0;
 }
 
 // Creates node i of the tree and, below it, every node whose parent it is.
-void CreateSubtree(Tree& tree, size_t i, DWORD exStyle = 0, bool show = true) {
+HWND Create(Tree& tree, size_t i) {
     const Node& n = tree.nodes[i];
-    Register(n.cls);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{0,       WindowProc,   0, 0, instance, nullptr, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                 nullptr, n.cls.c_str()};
+    if (n.cls != L"RichEdit20W") // the system's own; a second registration of ours simply fails
+        RegisterClassW(&wc);
     HWND parent = n.parent.empty() ? nullptr : tree.windows[n.parent];
-    RECT area = {0, 0, 800, 600};
-    if (parent)
-        GetClientRect(parent, &area);
-    int w = n.w < 0 ? area.right : n.w, h = n.h < 0 ? area.bottom : n.h;
-    DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS : WS_OVERLAPPEDWINDOW;
-    if (n.cls == L"RichEdit20W")
-        style |= ES_MULTILINE | ES_READONLY | WS_VSCROLL;
-    HWND hwnd = CreateWindowExW(exStyle, n.cls.c_str(), n.title.c_str(), style, n.x, n.y, w, h, parent, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    tree.windows[n.role] = hwnd;
+    bool log = n.cls == L"RichEdit20W";
+    DWORD style = !parent ? WS_OVERLAPPEDWINDOW
+                          : WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                (log ? ES_MULTILINE | ES_READONLY | WS_VSCROLL : 0);
+    HWND hwnd = tree.windows[n.role] = CreateWindowExW(parent ? 0 : tree.exStyle, n.cls.c_str(), n.title.c_str(), style,
+                                                       n.x, n.y, n.w, n.h, parent, nullptr, instance, nullptr);
     if (n.role == L"canvas")
-        SetPropW(hwnd, kPatternProp, reinterpret_cast<HANDLE>(1));
-    if (n.cls == L"RichEdit20W")
+        SetPropW(hwnd, L"StandinPattern", hwnd);
+    if (log)
         SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     for (size_t j = i + 1; j < tree.nodes.size(); ++j)
         if (tree.nodes[j].parent == n.role)
-            CreateSubtree(tree, j);
-    if (!parent && show) // on top of the others, as a new window the user opens, but not active
+            Create(tree, j);
+    if (!parent && !tree.hidden) { // on top of the others, as a new window the user opens, but not active
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-}
-
-// Paints now, so a capture right after a command sees the finished windows.
-HWND Painted(HWND hwnd) {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // Painted now, so a capture right after the command sees the finished windows.
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
     return hwnd;
 }
 
-std::vector<std::wstring> Split(const std::wstring& text) {
-    std::vector<std::wstring> words;
-    std::wstring word;
-    bool quoted = false, any = false;
-    for (wchar_t c : text) {
-        if (c == L'"')
-            quoted = !quoted, any = true;
-        else if (c == L' ' && !quoted) {
-            if (any)
-                words.push_back(word);
-            word.clear(), any = false;
-        } else
-            word += c, any = true;
-    }
-    if (any)
-        words.push_back(word);
-    return words;
-}
-
-Nodes TreeOfKind(const std::wstring& kind) {
-    size_t dash = kind.find(L'-');
-    std::wstring browser = kind.substr(0, dash), host = dash == std::wstring::npos ? L"" : kind.substr(dash + 1);
-    Nodes nodes = browser == L"ie" ? kIe : browser == L"moz" ? kMoz : browser == L"sleipnir" ? kSleipnir : Nodes{};
-    if (host == L"sun" || host == L"both") {
-        const Nodes& plugin = browser == L"moz" ? kMozPlugin : kPlugin;
-        nodes.insert(nodes.end(), plugin.begin(), plugin.end());
-        nodes.insert(nodes.end(), kApplet.begin(), kApplet.end());
-    }
-    if (host == L"vm" || host == L"both")
-        nodes.insert(nodes.end(), kVm.begin(), kVm.end());
-    return nodes;
-}
-
-// build NAME KIND [omit=ROLE] [cut=ROLE] [title=TEXT]
+// build NAME KIND [omit=ROLE]... [cut=ROLE]... [title=TEXT]
+// window NAME X Y W H [title=TEXT] [topmost] [hidden]
 HWND Build(const std::vector<std::wstring>& w) {
-    Tree tree{TreeOfKind(w[2]), {}};
-    if (tree.nodes.empty())
+    Tree tree;
+    if (w[0] == L"window") {
+        tree.nodes = {{L"top", L"", L"StandinWindow", L"Standin other window", _wtoi(w[2].c_str()), _wtoi(w[3].c_str()),
+                       _wtoi(w[4].c_str()), _wtoi(w[5].c_str())}};
+    } else if (auto kind = kKinds.find(w[2]); kind != kKinds.end()) {
+        for (const Nodes* part : kind->second)
+            tree.nodes.insert(tree.nodes.end(), part->begin(), part->end());
+    } else {
         return nullptr;
-    for (size_t k = 3; k < w.size(); ++k) {
-        size_t eq = w[k].find(L'=');
-        std::wstring key = w[k].substr(0, eq), value = eq == std::wstring::npos ? L"" : w[k].substr(eq + 1);
-        Nodes& nodes = tree.nodes;
+    }
+    Nodes& nodes = tree.nodes;
+    for (size_t k = w[0] == L"window" ? 6 : 3; k < w.size(); ++k) {
+        std::wstring key = w[k].substr(0, w[k].find(L'=')), value = w[k].substr(std::min(key.size() + 1, w[k].size()));
         if (key == L"title")
             nodes[0].title = value;
+        tree.exStyle |= key == L"topmost" ? WS_EX_TOPMOST : 0;
+        tree.hidden = tree.hidden || key == L"hidden";
         auto it = std::find_if(nodes.begin(), nodes.end(), [&](const Node& n) { return n.role == value; });
-        if (it == nodes.end())
-            continue;
-        if (key == L"omit") { // the level goes; its children hang from its parent
-            std::wstring up = it->parent;
-            nodes.erase(it);
+        if (it != nodes.end() && key == L"omit") { // the level goes; its children hang from its parent
             for (Node& n : nodes)
                 if (n.parent == value)
-                    n.parent = up;
+                    n.parent = it->parent;
+            nodes.erase(it);
         }
         if (key == L"cut") { // the window goes with everything below it
-            std::set<std::wstring> gone;
+            std::set<std::wstring> gone{value};
             std::erase_if(nodes, [&](const Node& n) {
-                bool below = n.role == value || gone.count(n.parent);
-                if (below)
+                if (gone.count(n.parent))
                     gone.insert(n.role);
-                return below;
+                return gone.count(n.role) > 0;
             });
         }
     }
     Tree& made = trees[w[1]] = tree;
-    HWND first = nullptr;
+    std::vector<HWND> roots;
     for (size_t i = 0; i < made.nodes.size(); ++i)
-        if (made.nodes[i].parent.empty()) {
-            CreateSubtree(made, i);
-            HWND root = Painted(made.windows[made.nodes[i].role]);
-            first = first ? first : root;
-        }
-    return first;
-}
-
-// window NAME X Y W H [title=TEXT] [class=CLASS] [topmost] [hidden]
-HWND OrdinaryWindow(const std::vector<std::wstring>& w) {
-    Node n{L"top",
-           L"",
-           L"StandinWindow",
-           L"Standin other window",
-           _wtoi(w[2].c_str()),
-           _wtoi(w[3].c_str()),
-           _wtoi(w[4].c_str()),
-           _wtoi(w[5].c_str())};
-    DWORD exStyle = 0;
-    bool show = true;
-    for (size_t k = 6; k < w.size(); ++k) {
-        if (w[k].rfind(L"title=", 0) == 0)
-            n.title = w[k].substr(6);
-        if (w[k].rfind(L"class=", 0) == 0)
-            n.cls = w[k].substr(6);
-        if (w[k] == L"topmost")
-            exStyle |= WS_EX_TOPMOST;
-        if (w[k] == L"hidden")
-            show = false;
-    }
-    Tree& tree = trees[w[1]] = Tree{{n}, {}};
-    CreateSubtree(tree, 0, exStyle, show);
-    return Painted(tree.windows[L"top"]);
-}
-
-// NAME is a tree's top-level window, NAME.ROLE one of its windows.
-HWND Lookup(const std::wstring& name, Tree** tree = nullptr, std::wstring* role = nullptr) {
-    size_t dot = name.find(L'.');
-    auto t = trees.find(name.substr(0, dot));
-    if (t == trees.end())
-        return nullptr;
-    std::wstring r = dot == std::wstring::npos ? L"top" : name.substr(dot + 1);
-    if (tree)
-        *tree = &t->second;
-    if (role)
-        *role = r;
-    auto found = t->second.windows.find(r);
-    return found == t->second.windows.end() ? nullptr : found->second;
+        if (made.nodes[i].parent.empty())
+            roots.push_back(Create(made, i));
+    return roots.empty() ? nullptr : roots[0];
 }
 
 // Sets the chat log to exactly `count` lines; returns the control's own count.
@@ -262,87 +173,48 @@ LRESULT SetLines(HWND log, int count) {
     return SendMessageW(log, EM_GETLINECOUNT, 0, 0);
 }
 
-LRESULT AddLine(HWND log) {
-    LRESULT lines = SendMessageW(log, EM_GETLINECOUNT, 0, 0);
-    return SetLines(log, GetWindowTextLengthW(log) ? static_cast<int>(lines) + 1 : 1);
-}
-
 LRESULT Run(const std::wstring& command) {
-    std::vector<std::wstring> w = Split(command);
-    if (w.empty())
-        return 0;
+    // Words as on a command line; the first word of a command line is parsed by other rules.
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW((L"standin " + command).c_str(), &count);
+    std::vector<std::wstring> w(argv + 1, argv + count);
+    LocalFree(argv);
+    w.resize(std::max<size_t>(w.size(), 6)); // missing words read as empty
+    auto arg = [&](size_t k) { return _wtoi(w[k].c_str()); };
     const std::wstring& verb = w[0];
-    auto arg = [&](size_t k) { return k < w.size() ? _wtoi(w[k].c_str()) : 0; };
-    if (verb == L"sync")
-        return 1;
     if (verb == L"hang") { // answered first, then the one GUI thread stops: nothing is answered meanwhile
         ReplyMessage(1);
         Sleep(static_cast<DWORD>(arg(1)));
-        return 1;
     }
-    if (w.size() < 2)
-        return 0;
-    if (verb == L"build" && w.size() >= 3)
+    if (verb == L"sync" || verb == L"hang")
+        return 1;
+    if (verb == L"build" || verb == L"window")
         return reinterpret_cast<LRESULT>(Build(w));
-    if (verb == L"window" && w.size() >= 6)
-        return reinterpret_cast<LRESULT>(OrdinaryWindow(w));
-    Tree* tree = nullptr;
-    std::wstring role;
-    HWND hwnd = Lookup(w[1], &tree, &role);
-    HWND log = tree ? Lookup(w[1].substr(0, w[1].find(L'.')) + L".chatlog") : nullptr;
+    std::wstring name = w[1].substr(0, w[1].find(L'.')); // NAME or NAME.ROLE
+    std::wstring role = name.size() < w[1].size() ? w[1].substr(name.size() + 1) : L"top";
+    Tree& tree = trees[name];
+    HWND hwnd = IsWindow(tree.windows[role]) ? tree.windows[role] : nullptr, log = tree.windows[L"chatlog"];
     if (verb == L"lines" && log)
         return SetLines(log, arg(2));
-    if (verb == L"addline" && log)
-        return AddLine(log);
     if (verb == L"autolines" && log) {
-        autoLinesTree = w[1];
+        autoLinesTree = name;
         return arg(2) ? SetTimer(control, 1, arg(2), nullptr) : KillTimer(control, 1);
     }
-    if (verb == L"rebuild" && tree) {
-        for (size_t i = 0; i < tree->nodes.size(); ++i)
-            if (tree->nodes[i].role == role) {
-                Node saved = tree->nodes[i];
-                if (IsWindow(hwnd)) { // at the same place as the window it replaces
-                    RECT r;
-                    GetWindowRect(hwnd, &r);
-                    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-                    tree->nodes[i].x = r.left, tree->nodes[i].y = r.top;
-                    tree->nodes[i].w = r.right - r.left, tree->nodes[i].h = r.bottom - r.top;
-                    DestroyWindow(hwnd);
-                }
-                CreateSubtree(*tree, i);
-                tree->nodes[i] = saved;
-                return reinterpret_cast<LRESULT>(Painted(tree->windows[role]));
-            }
-        return 0;
-    }
+    auto node = std::find_if(tree.nodes.begin(), tree.nodes.end(), [&](const Node& n) { return n.role == role; });
+    if (verb == L"rebuild" && node != tree.nodes.end()) // made again at its first place, with what was below it
+        return DestroyWindow(hwnd), reinterpret_cast<LRESULT>(Create(tree, node - tree.nodes.begin()));
     if (!hwnd)
         return 0;
-    constexpr UINT kKeep = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (verb == L"hwnd")
-        return reinterpret_cast<LRESULT>(hwnd);
-    if (verb == L"move")
-        return SetWindowPos(hwnd, nullptr, arg(2), arg(3), 0, 0, kKeep | SWP_NOSIZE);
-    if (verb == L"size")
-        return SetWindowPos(hwnd, nullptr, 0, 0, arg(2), arg(3), kKeep | SWP_NOMOVE);
-    if (verb == L"raise") {
-        SetForegroundWindow(hwnd);
-        return GetForegroundWindow() == hwnd;
-    }
-    if (verb == L"minimize")
-        return ShowWindow(hwnd, SW_MINIMIZE), 1;
-    if (verb == L"restore")
-        return ShowWindow(hwnd, SW_RESTORE), 1;
-    if (verb == L"hide")
-        return ShowWindow(hwnd, SW_HIDE), 1;
-    if (verb == L"show")
-        return ShowWindow(hwnd, SW_SHOWNA), 1;
-    if (verb == L"destroy") {
-        if (role == L"top")
-            trees.erase(w[1]);
+    if (verb == L"minimize" || verb == L"hide")
+        return ShowWindow(hwnd, verb == L"hide" ? SW_HIDE : SW_MINIMIZE), 1;
+    if (verb == L"move" || verb == L"size")
+        return SetWindowPos(hwnd, nullptr, arg(2), arg(3), arg(2), arg(3),
+                            SWP_NOZORDER | SWP_NOACTIVATE | (verb == L"move" ? SWP_NOSIZE : SWP_NOMOVE));
+    if (verb == L"raise")
+        return SetForegroundWindow(hwnd) && GetForegroundWindow() == hwnd;
+    if (verb == L"destroy")
         return DestroyWindow(hwnd);
-    }
-    return 0;
+    return verb == L"hwnd" ? reinterpret_cast<LRESULT>(hwnd) : 0;
 }
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -350,36 +222,29 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         return Run(std::wstring(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t)));
     }
-    if (msg == WM_TIMER) {
-        if (HWND log = Lookup(autoLinesTree + L".chatlog"))
-            AddLine(log);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg != WM_TIMER)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (HWND log = trees[autoLinesTree].windows[L"chatlog"]; IsWindow(log)) // autolines: one line more
+        SetLines(log, GetWindowTextLengthW(log) ? static_cast<int>(SendMessageW(log, EM_GETLINECOUNT, 0, 0)) + 1 : 1);
+    return 0;
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     LoadLibraryW(L"riched20.dll"); // registers RichEdit20W
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ControlProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"StandinControl";
+    WNDCLASSW wc{0, ControlProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"StandinControl"};
     RegisterClassW(&wc);
     // Message-only, so no window search but the client's ever meets it.
-    std::wstring title = L"Standin " + std::to_wstring(GetCurrentProcessId());
-    control =
-        CreateWindowExW(0, wc.lpszClassName, title.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    control = CreateWindowExW(0, wc.lpszClassName, (L"Standin " + std::to_wstring(GetCurrentProcessId())).c_str(), 0, 0,
+                              0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     for (int i = 1; i < argc; ++i)
         Run(argv[i]);
     LocalFree(argv);
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
         DispatchMessageW(&msg);
-    }
     return 0;
 }

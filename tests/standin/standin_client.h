@@ -3,9 +3,9 @@
 // Protocol. Each command-line argument of the stand-in is one command, run at start. After that
 // it answers commands sent as UTF-16 text in WM_COPYDATA to its message-only window (class
 // "StandinControl", title "Standin <process id>"); the message's result is the answer, 0 meaning
-// failure or an unknown command or name. Words are separated by spaces; "double quotes" keep spaces.
-// NAME is the top-level window of a tree (or an ordinary window) built under that name, NAME.ROLE
-// one of its windows.
+// failure or an unknown command or name. Words are split as on a command line: "double quotes"
+// keep spaces. NAME is the top-level window of a tree (or an ordinary window) built under that
+// name, NAME.ROLE one of its windows.
 //
 //   build NAME KIND [omit=ROLE]... [cut=ROLE]... [title=TEXT]        -> the top-level window
 //       KIND: ie-vm ie-sun ie-both ie-none moz-sun moz-none sleipnir-vm sleipnir-sun sleipnir-both
@@ -13,17 +13,17 @@
 //       omit=ROLE: that level is missing; what was below it hangs from its parent (omit=top makes
 //                  the windows below top-level ones); cut=ROLE: that window and all below it are missing;
 //       title=TEXT: the top-level window's title
-//   window NAME X Y W H [title=TEXT] [class=CLASS] [topmost] [hidden] -> an ordinary top-level window,
-//       default class "StandinWindow", title "Standin other window"; shown without activation
-//   hwnd NAME[.ROLE]                     -> the window
+//   window NAME X Y W H [title=TEXT] [topmost] [hidden]   -> an ordinary top-level window, class
+//       "StandinWindow", default title "Standin other window"; shown without activation
+//   hwnd NAME[.ROLE]                     -> the window, while it exists
 //   move NAME[.ROLE] X Y, size NAME[.ROLE] W H   (screen coordinates for top-level windows,
 //                                         the parent's client coordinates otherwise)
 //   raise NAME                           -> 1 when, after SetForegroundWindow, it is the foreground window
-//   minimize | restore | hide | show | destroy NAME[.ROLE]
+//   minimize | hide | destroy NAME[.ROLE]
 //   rebuild NAME.ROLE                    -> destroys that window and makes it again, with what was below
-//                                           it, at the same place; the answer is the new window
+//                                           it, at the place it was built; the answer is the new window
 //   lines NAME N                         -> sets NAME's chat log to exactly N lines; answers its EM_GETLINECOUNT
-//   addline NAME, autolines NAME MS      (a line every MS milliseconds; 0 stops)
+//   autolines NAME MS                    -> a line more every MS milliseconds; 0 stops
 //   hang MS                              -> answered at once, then the stand-in's one GUI thread sleeps MS ms
 //   sync                                 -> 1, once everything sent before is done
 //
@@ -36,44 +36,27 @@
 
 #include <windows.h>
 
+#include "../test_support.h"
+
 #include <string>
 
 class StandinBrowser {
 public:
     // Starts the stand-in with `commands` as its command line and waits (bounded) until they have run.
-    explicit StandinBrowser(const std::wstring& commands = L"", DWORD timeoutMs = 10000) {
-        wchar_t path[MAX_PATH];
-        std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-        exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"StandinBrowser.exe";
-        std::wstring line = L"\"" + exe + L"\" " + commands;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process_)) {
-            process_ = {};
-            return;
-        }
-        std::wstring title = L"Standin " + std::to_wstring(process_.dwProcessId);
-        DWORD start = GetTickCount();
-        while (!(control_ = FindWindowExW(HWND_MESSAGE, nullptr, L"StandinControl", title.c_str())) &&
-               GetTickCount() - start < timeoutMs && WaitForSingleObject(process_.hProcess, 20) == WAIT_TIMEOUT) {
-        }
-        if (control_ && !Send(L"sync", timeoutMs))
+    explicit StandinBrowser(const std::wstring& commands = L"", DWORD timeoutMs = 10000)
+        : process_(L"\"" + testing_support::BuildFile(L"tests\\StandinBrowser.exe") + L"\" " + commands) {
+        std::wstring title = L"Standin " + std::to_wstring(process_.Id());
+        testing_support::WaitUntil(
+            [&] {
+                control_ = FindWindowExW(HWND_MESSAGE, nullptr, L"StandinControl", title.c_str());
+                return control_ || !process_.Running();
+            },
+            timeoutMs);
+        if (!Send(L"sync", timeoutMs))
             control_ = nullptr;
     }
-    ~StandinBrowser() {
-        if (!process_.hProcess)
-            return;
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    StandinBrowser(const StandinBrowser&) = delete;
-    StandinBrowser& operator=(const StandinBrowser&) = delete;
 
     bool Started() const { return control_ != nullptr; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
 
     // Runs one command; its answer, or 0 when it failed or the stand-in did not answer in time.
     LRESULT Send(const std::wstring& command, UINT timeoutMs = 10000) {
@@ -88,6 +71,6 @@ public:
     HWND Hwnd(const std::wstring& name) { return reinterpret_cast<HWND>(Send(L"hwnd " + name)); }
 
 private:
-    PROCESS_INFORMATION process_{};
+    testing_support::ChildProcess process_;
     HWND control_ = nullptr;
 };
