@@ -124,7 +124,7 @@ TEST(QualityDialog, LayoutOpeningStateAndOkWithoutChanges) {
 }
 
 // Real keyboard and mouse input inside the dialog's own modal loop, opened over the camera window, which
-// takes no input meanwhile while its timer keeps firing.
+// takes no input while its timer keeps firing.
 TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
     TempDir dir;
     strAppPath = dir.path;
@@ -184,7 +184,8 @@ TEST(QualityDialog, RealInputShowsEveryNumberAndEnterStores) {
     // closes nothing; Enter presses OK wherever the focus is.
     script.push_back({[&] { return GetCapture() != form.hscQuality && shows(100)(); }, key(VK_TAB)});
     script.push_back({[&] { return GetFocus() == form.cheShow; }, key(VK_SPACE)});
-    script.push_back({[&] { return form.ShowState() == 0; }, [] { Tap(VK_ESCAPE), Tap(VK_SPACE); }});
+    script.push_back({[&] { return form.ShowState() == 0; }, key(VK_ESCAPE)});
+    script.push_back({[] { return true; }, key(VK_SPACE)});
     script.push_back({[&] { return form.ShowState() == 1; }, key(VK_RETURN)});
 
     next = 0;
