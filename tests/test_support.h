@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -34,5 +35,27 @@ private:
 
 // The first visible-or-not top-level window of `className` that belongs to process `pid`.
 HWND FindProcessWindow(DWORD pid, const wchar_t* className);
+
+// How long one driven step of a prompt (appearing, closing) may take.
+inline constexpr DWORD kStepMs = 15000;
+
+// A fresh scratch folder (the path ends with a backslash), removed with its files at the end.
+struct TempDir {
+    TempDir();
+    ~TempDir();
+    std::vector<std::wstring> Files() const; // names, in no particular order
+    std::wstring path;
+};
+
+std::string ReadBytes(const std::wstring& path); // empty when missing
+
+// Runs regsvr32 /s with these options on a DLL, given by a Windows path or by the build's Unix path
+// (which Wine maps to drive Z:); true when it succeeded.
+bool Regsvr32(const std::wstring& options, const std::wstring& dll);
+
+// Runs `modal` on this thread while `drive` works its prompts from a helper thread; returns what
+// `drive` returned. When `drive` fails, the helper closes this process's prompts, so a failed step
+// ends the test instead of hanging it.
+bool WhileModal(const std::function<void()>& modal, const std::function<bool()>& drive);
 
 } // namespace testing_support
