@@ -7,126 +7,92 @@ namespace dialog_driver {
 
 namespace {
 
+// Control ids of the common Save As dialog's own template.
+constexpr int kFileNameBox = 0x47c; // cmb13: under Wine a ComboBoxEx whose inner edit takes the text
+constexpr int kFileTypeBox = 0x470; // cmb1
+
 // Calls into the dialog's thread are bounded, so a hung dialog fails the step instead of the run.
-constexpr UINT kCallTimeoutMs = 5000;
-
-LRESULT Call(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok = nullptr) {
-    DWORD_PTR result = 0;
-    bool answered = SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, kCallTimeoutMs, &result) != 0;
-    if (ok)
-        *ok = answered;
-    return static_cast<LRESULT>(result);
+bool Call(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, 5000, result ? result : &ignored) != 0;
 }
 
-struct CaptionSearch {
-    const std::wstring* caption;
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<CaptionSearch*>(param);
-    if (!IsWindowVisible(hwnd))
-        return TRUE;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (search->pid && owner != search->pid)
-        return TRUE;
-    wchar_t caption[256] = {};
-    GetWindowTextW(hwnd, caption, 256);
-    if (*search->caption != caption)
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
+std::wstring Text(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
 }
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwned(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<OwnedSearch*>(param);
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == search->owner && std::wstring(cls) == L"#32770") {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+HWND FindTopLevel(const std::function<bool(HWND)>& match) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr)) != nullptr;)
+        if (IsWindowVisible(w) && match(w))
+            return w;
+    return nullptr;
 }
 
-HWND FindOwned(HWND owner) {
-    OwnedSearch search{owner, nullptr};
-    EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+HWND FindOwnedDialog(HWND owner) {
+    return FindTopLevel([&](HWND w) {
+        wchar_t cls[8] = {};
+        GetClassNameW(w, cls, 8);
+        return GetWindow(w, GW_OWNER) == owner && std::wstring(cls) == L"#32770";
+    });
 }
 
-template <typename Find> HWND Poll(Find find, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND found = find())
-            return found;
-        if (GetTickCount() - start >= timeoutMs)
-            return nullptr;
-        Sleep(20);
-    }
+// Picks entry `index` (1 the first) of the type list, as a user's choice does.
+bool SelectSaveType(HWND dialog, int index) {
+    HWND types = GetDlgItem(dialog, kFileTypeBox);
+    DWORD_PTR selected = 0;
+    // Setting the selection alone notifies nobody; the dialog takes a new type on CBN_SELENDOK.
+    return types && Call(types, CB_SETCURSEL, index - 1, 0, &selected) && selected == DWORD_PTR(index - 1) &&
+           Call(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+}
+
+HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs) {
+    HWND found = nullptr;
+    Poll([&] { return (found = find()) != nullptr; }, timeoutMs);
+    return found;
 }
 
 } // namespace
 
+bool Poll(const std::function<bool()>& condition, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); !condition(); Sleep(20))
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    return true;
+}
+
+HWND FindCaption(const std::wstring& caption, bool prefix, DWORD pid) {
+    return FindTopLevel([&](HWND w) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        const std::wstring text = Text(w);
+        return (!pid || owner == pid) && (prefix ? text.rfind(caption, 0) == 0 : text == caption);
+    });
+}
+
 HWND WaitForCaption(const std::wstring& caption, DWORD timeoutMs, DWORD pid) {
-    return Poll(
-        [&] {
-            CaptionSearch search{&caption, pid, nullptr};
-            EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        },
-        timeoutMs);
+    return WaitFor([&] { return FindCaption(caption, false, pid); }, timeoutMs);
 }
 
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
-    return Poll([&] { return FindOwned(owner); }, timeoutMs);
+    return WaitFor([&] { return FindOwnedDialog(owner); }, timeoutMs);
 }
-
-namespace {
-BOOL CALLBACK FirstStaticText(HWND child, LPARAM param) {
-    wchar_t cls[16] = {}, text[1024] = {};
-    GetClassNameW(child, cls, 16);
-    if (lstrcmpiW(cls, L"Static") != 0 || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-        return TRUE;
-    GetWindowTextW(child, text, 1024);
-    *reinterpret_cast<std::wstring*>(param) = text;
-    return *text == 0;
-}
-} // namespace
 
 std::wstring MessageBoxText(HWND box) {
     // The one static control with text: its id differs between Windows (0xFFFF) and Wine.
-    std::wstring text;
-    EnumChildWindows(box, FirstStaticText, reinterpret_cast<LPARAM>(&text));
-    return text;
+    for (HWND c = nullptr; (c = FindWindowExW(box, c, L"Static", nullptr)) != nullptr;)
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && !Text(c).empty())
+            return Text(c);
+    return L"";
 }
 
 bool SetSaveName(HWND dialog, const std::wstring& name) {
     HWND box = GetDlgItem(dialog, kFileNameBox);
-    if (!box)
-        return false;
     // The ComboBoxEx hands out its edit control; an older template's plain edit takes the text itself.
-    HWND edit = reinterpret_cast<HWND>(Call(box, CBEM_GETEDITCONTROL, 0, 0));
-    bool ok = false;
-    Call(edit ? edit : box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), &ok);
-    return ok;
-}
-
-bool SelectSaveType(HWND dialog, int index) {
-    HWND types = GetDlgItem(dialog, kFileTypeBox);
-    if (!types || Call(types, CB_SETCURSEL, static_cast<WPARAM>(index - 1), 0) != index - 1)
-        return false;
-    // Setting the selection alone notifies nobody; the dialog takes a new type on CBN_SELENDOK.
-    bool ok = false;
-    Call(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK), reinterpret_cast<LPARAM>(types), &ok);
-    return ok;
+    DWORD_PTR edit = 0;
+    Call(box, CBEM_GETEDITCONTROL, 0, 0, &edit);
+    return Call(edit ? reinterpret_cast<HWND>(edit) : box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
 bool PressButton(HWND window, int id) {
@@ -141,24 +107,15 @@ bool PressAltF4(HWND window) {
 }
 
 bool SaveAs(const std::wstring& name, int type, bool overwrite, DWORD timeoutMs, DWORD pid) {
-    const DWORD start = GetTickCount();
-    auto left = [&] {
-        DWORD spent = GetTickCount() - start;
-        return spent < timeoutMs ? timeoutMs - spent : 0;
-    };
     HWND dialog = WaitForCaption(L"Pikuto - 保存", timeoutMs, pid);
     if (!dialog || !SetSaveName(dialog, name) || (type && !SelectSaveType(dialog, type)) || !PressButton(dialog, IDOK))
         return false;
-    // The dialog closes, or asks first whether to replace an existing file. Poll wants a window:
-    // the dialog's own handle, once it is no longer a window, stands for "closed".
-    HWND next = Poll([&] { return IsWindow(dialog) ? FindOwned(dialog) : dialog; }, left());
-    if (!next)
+    // The dialog closes, or first asks whether to replace an existing file.
+    HWND question = nullptr;
+    if (!Poll([&] { return !IsWindow(dialog) || (question = FindOwnedDialog(dialog)) != nullptr; }, timeoutMs))
         return false;
-    if (next == dialog)
-        return true;
-    if (!overwrite || !PressButton(next, IDYES))
-        return false;
-    return Poll([&] { return IsWindow(dialog) ? nullptr : dialog; }, left()) != nullptr;
+    return !question ||
+           (overwrite && PressButton(question, IDYES) && Poll([&] { return !IsWindow(dialog); }, timeoutMs));
 }
 
 } // namespace dialog_driver

@@ -4,19 +4,22 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace dialog_driver {
 
-// Control ids of the common Save As dialog's own template.
-inline constexpr int kFileNameBox = 0x47c; // cmb13: under Wine a ComboBoxEx whose inner edit takes the text
-inline constexpr int kFileTypeBox = 0x470; // cmb1
+// Checks `condition` every 20 ms until it holds (true) or `timeoutMs` passes (false).
+bool Poll(const std::function<bool()>& condition, DWORD timeoutMs);
 
-// The first visible top-level window with exactly this caption, of process `pid` (any when 0),
-// waited for up to `timeoutMs`; null when none came.
+// The first visible top-level window whose caption is `caption` (or begins with it, when `prefix`),
+// of process `pid` (any when 0); null when there is none.
+HWND FindCaption(const std::wstring& caption, bool prefix = false, DWORD pid = 0);
+
+// The same with the exact caption, waited for up to `timeoutMs`; null when none came.
 HWND WaitForCaption(const std::wstring& caption, DWORD timeoutMs, DWORD pid = 0);
 
-// A visible message box (or other dialog-class window) owned by `owner`, waited for; null when none came.
+// A visible dialog-class window (a message box, say) owned by `owner`, waited for; null when none came.
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs);
 
 // The text of a message box.
@@ -25,9 +28,6 @@ std::wstring MessageBoxText(HWND box);
 // Types a name into the Save As dialog's name box.
 bool SetSaveName(HWND dialog, const std::wstring& name);
 
-// Picks entry `index` (1 the first) of the type list, as a user's choice does.
-bool SelectSaveType(HWND dialog, int index);
-
 // Presses a button by its id, as a click does (IDOK is Save or OK, IDCANCEL Cancel, IDYES Yes).
 // Posted, so it returns at once even when the press opens a prompt of its own.
 bool PressButton(HWND window, int id);
@@ -35,8 +35,8 @@ bool PressButton(HWND window, int id);
 // Closes a window as Alt+F4 does: the keystroke, which the window turns into SC_CLOSE.
 bool PressAltF4(HWND window);
 
-// The Save As dialog: waits for it, types `name`, picks `type` (0 leaves the selection) and presses
-// Save; when `overwrite` is true and the dialog asks about an existing file, answers Yes.
+// The Save As dialog: waits for it, types `name`, picks `type` (1 the first; 0 leaves the selection)
+// and presses Save; when `overwrite` is true and the dialog asks about an existing file, answers Yes.
 // False when a step could not be done in time.
 bool SaveAs(const std::wstring& name, int type, bool overwrite, DWORD timeoutMs, DWORD pid = 0);
 

@@ -6,7 +6,7 @@
 //   PikutoDriver click                          presses the left mouse button on the camera window
 //   PikutoDriver saveas <path> jpeg|png|bmp     in the Save As dialog: types the name, picks the type,
 //                                               presses Save, and Yes when asked to replace a file
-//   PikutoDriver press <caption-prefix> ok|cancel|yes|no|abort|retry|ignore   presses that button
+//   PikutoDriver press <caption-prefix> ok|cancel|abort|retry|ignore|yes|no   presses that button
 // Exit code 0 on success, 1 when the window is not there (in time), 2 on a usage error.
 #include <windows.h>
 
@@ -17,116 +17,42 @@
 #include <cwchar>
 #include <string>
 
-namespace {
-
-struct CaptionSearch {
-    std::wstring prefix;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<CaptionSearch*>(param);
-    wchar_t caption[256] = {};
-    GetWindowTextW(hwnd, caption, 256);
-    if (IsWindowVisible(hwnd) && std::wcsncmp(caption, search->prefix.c_str(), search->prefix.size()) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindByCaption(const wchar_t* prefix) {
-    CaptionSearch search{prefix};
-    EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-int Menu(wchar_t** args) {
-    static const struct {
-        const wchar_t* name;
-        UINT id;
-    } items[] = {{L"save", FrmMain::mnuSaveId},
-                 {L"config", FrmMain::mnuConfigId},
-                 {L"about", FrmMain::mnuAboutId},
-                 {L"exit", FrmMain::mnuExitId}};
-    for (const auto& item : items) {
-        if (std::wcscmp(args[0], item.name) != 0)
-            continue;
-        HWND camera = FindWindowW(L"Pikuto.Camera", nullptr);
-        return camera && PostMessageW(camera, WM_COMMAND, item.id, 0) ? 0 : 1;
-    }
-    return 2;
-}
-
-int WaitUntilShown(wchar_t** args, bool shown) {
-    const DWORD timeout = static_cast<DWORD>(std::wcstoul(args[1], nullptr, 10));
-    const DWORD start = GetTickCount();
-    while ((FindByCaption(args[0]) != nullptr) != shown) {
-        if (GetTickCount() - start > timeout)
-            return 1;
-        Sleep(50);
-    }
-    return 0;
-}
-
-int Wait(wchar_t** args) {
-    return WaitUntilShown(args, true);
-}
-int Gone(wchar_t** args) {
-    return WaitUntilShown(args, false);
-}
-
-int Close(wchar_t** args) {
-    HWND window = FindByCaption(args[0]);
-    return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
-}
-
-int Click(wchar_t**) {
-    HWND camera = FindWindowW(L"Pikuto.Camera", nullptr);
-    const LPARAM middle = MAKELPARAM(24, 10); // client coordinates; the whole window takes the press
-    return camera && PostMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
-                   PostMessageW(camera, WM_LBUTTONUP, 0, middle)
-               ? 0
-               : 1;
-}
-
-int SaveAs(wchar_t** args) {
-    const wchar_t* types[] = {L"jpeg", L"png", L"bmp"};
-    for (int type = 1; type <= 3; ++type)
-        if (std::wcscmp(args[1], types[type - 1]) == 0)
-            return dialog_driver::SaveAs(args[0], type, true, 15000) ? 0 : 1;
-    return 2;
-}
-
-int Press(wchar_t** args) {
-    static const struct {
-        const wchar_t* name;
-        int id;
-    } buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"yes", IDYES},      {L"no", IDNO},
-                   {L"abort", IDABORT}, {L"retry", IDRETRY},   {L"ignore", IDIGNORE}};
-    for (const auto& button : buttons)
-        if (std::wcscmp(args[1], button.name) == 0) {
-            HWND window = FindByCaption(args[0]);
-            return window && dialog_driver::PressButton(window, button.id) ? 0 : 1;
-        }
-    return 2;
-}
-
-const struct {
-    const wchar_t* name;
-    int argumentCount;
-    int (*run)(wchar_t** args);
-} kCommands[] = {{L"menu", 1, Menu},   {L"wait", 2, Wait},     {L"gone", 2, Gone},  {L"close", 1, Close},
-                 {L"click", 0, Click}, {L"saveas", 2, SaveAs}, {L"press", 2, Press}};
-
-} // namespace
+namespace drv = dialog_driver;
 
 int wmain(int argc, wchar_t** argv) {
-    for (const auto& command : kCommands)
-        if (argc == command.argumentCount + 2 && std::wcscmp(argv[1], command.name) == 0)
-            return command.run(argv + 2);
+    const std::wstring command = argc > 1 ? argv[1] : L"", a = argc > 2 ? argv[2] : L"", b = argc > 3 ? argv[3] : L"";
+    const int count = argc - 2;
+    auto exitCode = [](bool done) { return done ? 0 : 1; };
+    HWND camera = FindWindowW(L"Pikuto.Camera", nullptr), window = drv::FindCaption(a, true);
+    if (command == L"menu" && count == 1) {
+        const wchar_t* items[] = {L"save", L"config", L"about", L"exit"};
+        const UINT ids[] = {FrmMain::mnuSaveId, FrmMain::mnuConfigId, FrmMain::mnuAboutId, FrmMain::mnuExitId};
+        for (int i = 0; i < 4; ++i)
+            if (a == items[i])
+                return exitCode(camera && PostMessageW(camera, WM_COMMAND, ids[i], 0));
+    } else if ((command == L"wait" || command == L"gone") && count == 2) {
+        return exitCode(drv::Poll([&] { return (drv::FindCaption(a, true) != nullptr) == (command == L"wait"); },
+                                  std::wcstoul(b.c_str(), nullptr, 10)));
+    } else if (command == L"close" && count == 1) {
+        return exitCode(window && PostMessageW(window, WM_CLOSE, 0, 0));
+    } else if (command == L"click" && count == 0) {
+        const LPARAM middle = MAKELPARAM(24, 10); // client coordinates; the whole window takes the press
+        return exitCode(camera && PostMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
+                        PostMessageW(camera, WM_LBUTTONUP, 0, middle));
+    } else if (command == L"saveas" && count == 2) {
+        const wchar_t* types[] = {L"jpeg", L"png", L"bmp"};
+        for (int type = 1; type <= 3; ++type)
+            if (b == types[type - 1])
+                return exitCode(drv::SaveAs(a, type, true, 15000));
+    } else if (command == L"press" && count == 2) {
+        // In the order of their ids, IDOK (1) to IDNO (7).
+        const wchar_t* buttons[] = {L"ok", L"cancel", L"abort", L"retry", L"ignore", L"yes", L"no"};
+        for (int id = IDOK; id <= IDNO; ++id)
+            if (b == buttons[id - 1])
+                return exitCode(window && drv::PressButton(window, id));
+    }
     std::fwprintf(stderr, L"usage: PikutoDriver menu save|config|about|exit | wait|gone <caption-prefix> <ms> | "
                           L"close <caption-prefix> | click | saveas <path> jpeg|png|bmp | "
-                          L"press <caption-prefix> ok|cancel|yes|no|abort|retry|ignore\n");
+                          L"press <caption-prefix> ok|cancel|abort|retry|ignore|yes|no\n");
     return 2;
 }
