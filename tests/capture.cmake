@@ -25,14 +25,13 @@ if(CMAKE_SCRIPT_MODE_FILE)
     return()
 endif()
 
-set(capture_test_sources ${CMAKE_CURRENT_SOURCE_DIR}/test_capture_support.cpp ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp)
-pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_capture.cpp ${capture_test_sources})
+pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_capture.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp)
 add_dependencies(test_capture StandinBrowser)
 
 pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_dialog.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_save_support.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
-    ${capture_test_sources} ${PIKUTO_RC})
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
 target_include_directories(test_save PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(test_save PRIVATE PIKUTO_ENCODER_DLL="$<TARGET_FILE:PikutoEncoder>")
 add_dependencies(test_save StandinBrowser PikutoEncoder Pikuto PikutoDriver)

@@ -1,52 +1,93 @@
-// Shared by the capture and save tests: the stand-in browser with its canvas found, the recorded
-// shutter sound, and pixel checks against the stand-in's pattern.
+// Shared by the capture and save command tests: the stand-in browser with its canvas found, the
+// recorded shutter sound, and pixels compared with the stand-in's pattern.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
-#include "forms/toolkit.h"
+#include "app/modMain.h"
+#include "capture/capture.h"
+#include "forms/frmMain.h"
+#include "standin/pattern.h"
 #include "standin/standin_client.h"
-
-#include <string>
-#include <vector>
-
-namespace capture_testing {
+#include "test_support.h"
+#include "tracking/tracking.h"
 
 // What Cls leaves where a capture drew nothing: a colour the pattern never has.
 inline constexpr COLORREF kUnpainted = RGB(0x80, 0x40, 0x20);
 
-struct Sound {
-    LPCWSTR sound;
-    DWORD flags;
-};
+inline RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
 
-// The camera window loaded (its timer stopped: the tests decide when the finder runs), the
-// stand-in running, the shutter sound recorded instead of played.
+// How many of the 710 x 380 pixels at `at` of a DC differ from the stand-in's pattern taken from
+// (dx, dy) of the canvas; a bottom-right corner of `skip` pixels is not compared.
+inline int Mismatches(HDC dc, int dx, int dy, SIZE skip = {0, 0}, POINT at = {0, 0}) {
+    HDC copy = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, kCanvasWidth, kCanvasHeight);
+    SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, kCanvasWidth, kCanvasHeight, dc, at.x, at.y, SRCCOPY);
+    int count = 0;
+    for (int y = 0; y < kCanvasHeight; ++y)
+        for (int x = 0; x < kCanvasWidth; ++x)
+            count += (x < kCanvasWidth - skip.cx || y < kCanvasHeight - skip.cy) &&
+                     GetPixel(copy, x, y) != StandinPatternPixel(x + dx, y + dy);
+    DeleteDC(copy);
+    DeleteObject(bitmap);
+    return count;
+}
+
+using Events = std::vector<std::string>;
+
+// The camera window loaded with its timer stopped (the tests decide when the finder runs), the
+// stand-in running, and the shutter sound recorded instead of played: "sound" when it is the
+// shutter sound from memory, played asynchronously and never replaced by the default sound.
 class CanvasFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        events.clear();
+        tk::calls.PlaySound = [](LPCWSTR sound, HMODULE, DWORD flags) {
+            const bool shutter = sound == reinterpret_cast<LPCWSTR>(bytShutter.data());
+            events.push_back(shutter && flags == (SND_ASYNC | SND_NODEFAULT | SND_MEMORY) ? "sound" : "other sound");
+            return TRUE;
+        };
+        bytShutter = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+        hwndCanvas = hwndBrowser = hwndChatLog = nullptr;
+        quitWhenCameraWindowCloses = false;
+        ASSERT_TRUE(frmMain.Load());
+        KillTimer(frmMain.hWnd(), FrmMain::timCheckId);
+        ASSERT_TRUE(b.Started());
+    }
+    void TearDown() override {
+        DestroyWindow(frmMain.hWnd());
+        tk::calls = saved;
+    }
     // Builds tree "A" of this kind and has the finder find it.
-    void Find(const std::wstring& kind);
-    // Moves tree "A" so that the canvas window's top-left corner is at this screen point.
-    void MoveCanvasTo(int x, int y);
+    void Find(const std::wstring& kind) {
+        ASSERT_TRUE(b.Send(L"build A " + kind));
+        ASSERT_TRUE(FindTarget());
+        WaitForCanvasOnScreen();
+    }
+    // A window "W" of the stand-in's over this screen rectangle, with the stand-in's window options.
+    HWND Window(const RECT& r, const std::wstring& options = L"") {
+        return reinterpret_cast<HWND>(b.Send(L"window W " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) +
+                                             L" " + std::to_wstring(r.right - r.left) + L" " +
+                                             std::to_wstring(r.bottom - r.top) + L" " + options));
+    }
+    // The stand-in paints in its own time and Wine shows a window's drawing on the screen a little
+    // later: a capture that reads the screen must wait until the canvas is there.
+    void WaitForCanvasOnScreen() {
+        const RECT r = WindowRect(hwndCanvas);
+        const int dx = strMode == L"VM" ? 60 : 0, dy = strMode == L"VM" ? 7 : 0;
+        HDC screen = GetDC(nullptr);
+        EXPECT_TRUE(testing_support::WaitUntil([&] {
+            return !Mismatches(screen, dx, dy, {}, {r.left + dx, r.top + dy});
+        })) << "the stand-in's canvas never showed on the screen";
+        ReleaseDC(nullptr, screen);
+    }
 
     StandinBrowser b;
-    static std::vector<Sound> sounds;
-
-private:
-    tk::Calls saved_;
+    tk::Calls saved = tk::calls;
+    static inline Events events; // what happened, in order
 };
-
-RECT WindowRect(HWND hwnd);
-std::string Text(const RECT& r);
-
-// The 710 x 380 pixels of a DC as COLORREFs, row by row from the top.
-std::vector<COLORREF> ReadPixels(HDC dc);
-// "" when the pixels equal the stand-in's pattern taken from (dx, dy) of the canvas, else the
-// first difference and the count; a bottom-right corner of `skip` pixels is not compared.
-std::string Mismatches(const std::vector<COLORREF>& pixels, int dx, int dy, SIZE skip = {0, 0});
-int Unpainted(const std::vector<COLORREF>& pixels);
-
-} // namespace capture_testing
