@@ -24,11 +24,7 @@ std::wstring EncoderDll() {
     return std::wstring(full, GetFullPathNameW(L"" PIKUTO_ENCODER_DLL, MAX_PATH, full, nullptr));
 }
 
-bool Regsvr32(const std::wstring& options) {
-    ChildProcess run(L"regsvr32.exe /s " + options + L" \"" + EncoderDll() + L"\"");
-    DWORD code = 1;
-    return run.WaitForExit(60000, &code) && code == 0;
-}
+bool Regsvr32(const std::wstring& options) { return testing_support::Regsvr32(options, EncoderDll()); }
 
 // Pictures of a known number of colours; more than 256 gives a smooth gradient.
 Pixels Pattern(int colours, int w = 710, int h = 380) {
