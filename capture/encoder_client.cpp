@@ -1,17 +1,11 @@
 // Late binding as the component expects: members looked up by name at every call.
 #include "capture/encoder_client.h"
 
+#include "capture/com_ref.h"
+
 #include <oleauto.h>
 
 namespace {
-
-struct DispatchHolder {
-    IDispatch* p = nullptr;
-    ~DispatchHolder() {
-        if (p)
-            p->Release();
-    }
-};
 
 struct BstrHolder {
     BSTR s;
@@ -28,7 +22,7 @@ struct ExcepInfoHolder {
     }
 };
 
-HRESULT CreateEncoder(const CLSID& clsid, const IID& iid, DispatchHolder& encoder) {
+HRESULT CreateEncoder(const CLSID& clsid, const IID& iid, ComRef<IDispatch>& encoder) {
     // The interface is dual, so what comes back is used through IDispatch's vtable.
     return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&encoder.p));
 }
@@ -79,7 +73,7 @@ HRESULT CallSave(IDispatch* encoder, const wchar_t* method, IDispatch* picture, 
 } // namespace
 
 HRESULT SaveJpegThroughEncoder(IDispatch* picture, const std::wstring& path, BYTE quality) {
-    DispatchHolder encoder;
+    ComRef<IDispatch> encoder;
     HRESULT hr = CreateEncoder(CLSID_JpegEncoder, IID_JpegEncoder, encoder);
     if (FAILED(hr))
         return hr;
@@ -96,7 +90,7 @@ HRESULT SaveJpegThroughEncoder(IDispatch* picture, const std::wstring& path, BYT
 }
 
 HRESULT SavePngThroughEncoder(IDispatch* picture, const std::wstring& path) {
-    DispatchHolder encoder;
+    ComRef<IDispatch> encoder;
     HRESULT hr = CreateEncoder(CLSID_PngEncoder, IID_PngEncoder, encoder);
     if (FAILED(hr))
         return hr;

@@ -4,21 +4,13 @@
 #include "app/modMain.h"
 #include "capture/bmp_writer.h"
 #include "capture/capture.h"
+#include "capture/com_ref.h"
 #include "capture/encoder_client.h"
 #include "forms/frmMain.h"
 
 SaveCalls saveCalls;
 
 namespace {
-
-// Releases a picture object on every path.
-struct PictureRef {
-    IPictureDisp* p = nullptr;
-    ~PictureRef() {
-        if (p)
-            p->Release();
-    }
-};
 
 // False when something failed; the caller shows the one failure message.
 bool RunSave(tk::PictureBox& picBuffer) {
@@ -45,7 +37,7 @@ bool RunSave(tk::PictureBox& picBuffer) {
     if (path.empty())
         return true;
 
-    PictureRef picture;
+    ComRef<IPictureDisp> picture;
     switch (bytFilterIndex) {
     case 1:
         if (bytHideDialog == 0)
