@@ -17,15 +17,8 @@ for arg in "$@"; do
     esac
 done
 
-if [ "$(id -u)" = 0 ]; then
-    "$top/scripts/setup.sh"
-fi
-"$top/scripts/build.sh" "$build_dir"
-
 source "$top/scripts/wine-env.sh"
-wine_env_init "$build_dir"
-trap wine_stop EXIT
-wine_start
+prepare_build_and_wine "$top" "$build_dir"
 
 shots=$build_dir/demo
 mkdir -p "$shots"

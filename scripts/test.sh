@@ -4,15 +4,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$top/build}
 
-if [ "$(id -u)" = 0 ]; then
-    "$top/scripts/setup.sh"
-fi
-"$top/scripts/build.sh" "$build_dir"
-
 source "$top/scripts/wine-env.sh"
-wine_env_init "$build_dir"
-trap wine_stop EXIT
-wine_start
+prepare_build_and_wine "$top" "$build_dir"
 
 cd "$build_dir"
 ctest --output-on-failure --timeout 300 "$@"

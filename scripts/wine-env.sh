@@ -1,5 +1,5 @@
 # Sourced by the scripts: a Wine prefix and an Xvfb display private to one build tree.
-# Usage: source scripts/wine-env.sh BUILD_DIR; wine_start; ...; wine_stop
+# Usage: source scripts/wine-env.sh; prepare_build_and_wine TOP BUILD_DIR (or wine_env_init BUILD_DIR; wine_start)
 # shellcheck shell=bash
 
 wine_env_init() {
@@ -88,4 +88,17 @@ wine_stop() {
 # Screenshot of the whole display as PNG (Debian's ImageMagick, not any stand-in on PATH).
 wine_screenshot() {
     /usr/bin/import -window root -display "$DISPLAY" "$1"
+}
+
+# The common start of the demo and the tests: set up the machine (as root), build into
+# BUILD_DIR, then start the private display and Wine, stopped again when the script exits.
+prepare_build_and_wine() {
+    local top=$1 build_dir=$2
+    if [ "$(id -u)" = 0 ]; then
+        "$top/scripts/setup.sh"
+    fi
+    "$top/scripts/build.sh" "$build_dir"
+    wine_env_init "$build_dir"
+    trap wine_stop EXIT
+    wine_start
 }
