@@ -35,29 +35,21 @@ wine_start_display() {
 
 # Creates the prefix once: a virtual desktop (Wine draws caption bars there without a window
 # manager, and keeps its own foreground rules), and a proportional Japanese font linked into the
-# dialog fonts. The .reg file must be version 5 for the UTF-16 hex(7) strings to be read as such.
+# dialog fonts.
 wine_init_prefix() {
-    [ -f "$WINEPREFIX/.pikuto-ready-2" ] && return 0
+    [ -f "$WINEPREFIX/.pikuto-ready-3" ] && return 0
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    local reg=$WINE_STATE_DIR/setup.reg
-    cat >"$reg" <<'REG'
-Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1280x1024"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
-"Tahoma"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
-"MS Shell Dlg"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
-"MS Shell Dlg 2"=hex(7):69,00,70,00,61,00,67,00,70,00,2e,00,74,00,74,00,66,00,2c,00,49,00,50,00,41,00,50,00,47,00,6f,00,74,00,68,00,69,00,63,00,00,00,00,00
-REG
-    wine regedit "$reg" >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    # reg.exe takes the multi-string as text; a .reg file's hex(7) bytes would need a UTF-16 file.
+    local face
+    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+            /v "$face" /t REG_MULTI_SZ /d "ipagp.ttf,IPAPGothic" /f >/dev/null 2>&1
+    done
     wineserver -w
-    touch "$WINEPREFIX/.pikuto-ready-2"
+    touch "$WINEPREFIX/.pikuto-ready-3"
 }
 
 # One persistent wineserver for the whole run: a wineserver started inside a test would keep
