@@ -8,6 +8,7 @@
 #include "tracking/track_calls.h"
 #include "tracking/tracking.h"
 
+#include <algorithm>
 #include <sstream>
 #include <tuple>
 #include <vector>
@@ -85,15 +86,30 @@ protected:
         for (std::wstring trees : cases) {
             SCOPED_TRACE(trees);
             std::wistringstream list(trees);
+            std::vector<HWND> tops; // front to back, as built
             for (std::wstring tree; std::getline(list, tree, L',');) {
-                HWND top = Build(tree);
-                wchar_t cls[64] = {}; // Wine may take a moment to put a new window in front of its class
-                ASSERT_TRUE(top && GetClassNameW(top, cls, 64));
-                ASSERT_TRUE(WaitUntil([&] { return FindWindowExW(nullptr, nullptr, cls, nullptr) == top; }, 2000));
+                tops.insert(tops.begin(), Build(tree));
+                ASSERT_TRUE(tops.front());
             }
-            strMode = L"SUN"; // whatever an earlier search left
-            hwndChatLog = reinterpret_cast<HWND>(0x1234);
-            EXPECT_EQ(FindTarget(), found);
+            // Wine restacks windows of another process a little later, sometimes in the middle of a
+            // search: wait until they lie as built, and search again if they moved meanwhile.
+            auto stacked = [&] {
+                std::vector<HWND> order;
+                for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+                    if (std::find(tops.begin(), tops.end(), w) != tops.end())
+                        order.push_back(w);
+                return order == tops;
+            };
+            bool result = false;
+            for (int attempt = 0; attempt < 5; ++attempt) {
+                ASSERT_TRUE(WaitUntil(stacked, 2000));
+                strMode = L"SUN"; // whatever an earlier search left
+                hwndChatLog = reinterpret_cast<HWND>(0x1234);
+                result = FindTarget();
+                if (stacked())
+                    break;
+            }
+            EXPECT_EQ(result, found);
             EXPECT_EQ(std::tuple(strMode, hwndCanvas), std::tuple(mode, found ? b.Hwnd(L"A.canvas") : nullptr));
             // After a search that finds nothing these two mean nothing.
             EXPECT_TRUE(!found || (hwndBrowser == b.Hwnd(L"A") &&
