@@ -1,6 +1,8 @@
 // Our own BMP writer: the platform's picture saving cannot be tested under Wine (a stub there).
 #include "capture/bmp_writer.h"
 
+#include "capture/picture_bitmap.h"
+
 #include "capture/atomic_file.h"
 
 #include <olectl.h>
@@ -15,14 +17,6 @@ struct HdcHolder {
     ~HdcHolder() {
         if (dc)
             DeleteDC(dc);
-    }
-};
-
-template <typename T> struct ComHolder {
-    T* p = nullptr;
-    ~ComHolder() {
-        if (p)
-            p->Release();
     }
 };
 
@@ -65,17 +59,7 @@ HRESULT SaveBitmapFile(HBITMAP bitmap, const std::wstring& path) {
 }
 
 HRESULT SaveBitmapFile(IUnknown* picture, const std::wstring& path) {
-    if (!picture)
-        return E_POINTER;
-    ComHolder<IPicture> pic;
-    HRESULT hr = picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&pic.p));
-    if (FAILED(hr))
-        return hr;
-    SHORT type = PICTYPE_UNINITIALIZED;
-    OLE_HANDLE handle = 0;
-    if (FAILED(hr = pic.p->get_Type(&type)) || FAILED(hr = pic.p->get_Handle(&handle)))
-        return hr;
-    if (type != PICTYPE_BITMAP)
-        return DISP_E_TYPEMISMATCH;
-    return SaveBitmapFile(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), path);
+    HBITMAP bitmap = nullptr;
+    HRESULT hr = BitmapOfPicture(picture, bitmap);
+    return FAILED(hr) ? hr : SaveBitmapFile(bitmap, path);
 }

@@ -2,6 +2,7 @@
 #include "encoder/encoder_object.h"
 
 #include "capture/atomic_file.h"
+#include "capture/picture_bitmap.h"
 #include "encoder/encoder_ids.h"
 #include "encoder/image_codecs.h"
 
@@ -25,14 +26,6 @@ constexpr Member kMembers[] = {
     {L"Quality", kQuality, EncoderKind::Jpeg},
     {L"SaveJpeg", kSaveJpeg, EncoderKind::Jpeg},
     {L"SavePng", kSavePng, EncoderKind::Png},
-};
-
-template <typename T> struct ComHolder {
-    T* p = nullptr;
-    ~ComHolder() {
-        if (p)
-            p->Release();
-    }
 };
 
 bool IsNumber(VARTYPE type) {
@@ -104,17 +97,9 @@ HRESULT GetPath(const VARIANT& arg, std::wstring& path) {
 }
 
 HRESULT ReadPicture(IUnknown* object, Pixels& pixels) {
-    ComHolder<IPicture> picture;
-    HRESULT hr = object->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture.p));
-    if (FAILED(hr))
-        return DISP_E_TYPEMISMATCH;
-    SHORT type = PICTYPE_UNINITIALIZED;
-    OLE_HANDLE handle = 0;
-    if (FAILED(hr = picture.p->get_Type(&type)) || FAILED(hr = picture.p->get_Handle(&handle)))
-        return hr;
-    if (type != PICTYPE_BITMAP)
-        return DISP_E_TYPEMISMATCH;
-    return ReadBitmapPixels(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), pixels);
+    HBITMAP bitmap = nullptr;
+    HRESULT hr = BitmapOfPicture(object, bitmap);
+    return FAILED(hr) ? hr : ReadBitmapPixels(bitmap, pixels);
 }
 
 class Encoder final : public IDispatch {
