@@ -3,6 +3,7 @@
 
 #include "capture/atomic_file.h"
 #include "capture/picture_bitmap.h"
+#include "encoder/com_object.h"
 #include "encoder/encoder_ids.h"
 #include "encoder/image_codecs.h"
 
@@ -102,33 +103,9 @@ HRESULT ReadPicture(IUnknown* object, Pixels& pixels) {
     return FAILED(hr) ? hr : ReadBitmapPixels(bitmap, pixels);
 }
 
-class Encoder final : public IDispatch {
+class Encoder final : public ComObject<IDispatch> {
 public:
-    explicit Encoder(EncoderKind kind) : kind_(kind) { ModuleAddRef(); }
-    ~Encoder() { ModuleRelease(); }
-    Encoder(const Encoder&) = delete;
-    Encoder& operator=(const Encoder&) = delete;
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        const IID& own = kind_ == EncoderKind::Jpeg ? IID_JpegEncoder : IID_PngEncoder;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == own) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return ULONG(refs);
-    }
+    explicit Encoder(EncoderKind kind) : kind_(kind) {}
 
     // IDispatch: no type library; callers bind by name.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
@@ -270,7 +247,10 @@ private:
         return WriteFileReplacing(path, file.data(), file.size());
     }
 
-    LONG refs_ = 1;
+    bool Answers(REFIID iid) const override {
+        return iid == IID_IDispatch || iid == (kind_ == EncoderKind::Jpeg ? IID_JpegEncoder : IID_PngEncoder);
+    }
+
     EncoderKind kind_;
     LONG quality_ = 100;
 };

@@ -1,4 +1,5 @@
 // The in-process server: class factory, module count, exports and (un)registration.
+#include "encoder/com_object.h"
 #include "encoder/encoder_ids.h"
 #include "encoder/encoder_object.h"
 
@@ -24,31 +25,10 @@ constexpr ClassInfo kClasses[] = {
     {&CLSID_PngEncoder, EncoderKind::Png, L"Pikuto PngEncoder", L"PikutoEncoder.PngEncoder"},
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
 public:
-    explicit ClassFactory(EncoderKind kind) : kind_(kind) { ModuleAddRef(); }
-    ~ClassFactory() { ModuleRelease(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+    explicit ClassFactory(EncoderKind kind) : kind_(kind) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0)
-            delete this;
-        return ULONG(refs);
-    }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (!object)
             return E_POINTER;
@@ -66,7 +46,7 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
+    bool Answers(REFIID iid) const override { return iid == IID_IClassFactory; }
     EncoderKind kind_;
 };
 
