@@ -87,9 +87,6 @@ public:
     void Refresh() {}            // nothing on screen to update: the surface is never shown
     // A picture object holding a copy of the surface's bitmap; the caller releases it.
     HRESULT Image(IPictureDisp** picture) const;
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    HBITMAP Bitmap() const { return bitmap_; }
 
 private:
     int width_, height_;
@@ -104,8 +101,6 @@ class Timer {
 public:
     void Start(HWND owner, UINT_PTR id, UINT interval);
     void Stop();
-    UINT_PTR Id() const { return id_; }
-    bool Enabled() const { return owner_ != nullptr; }
 
 private:
     HWND owner_ = nullptr;
@@ -167,9 +162,6 @@ protected:
     Image& AddImage(const Image& image);
     // A child control of a system class, with the form's font.
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
-    HFONT Font() const { return font_; }
-    COLORREF BackColor() const { return backColor_; }
-    HBRUSH BackBrush() const { return backBrush_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -203,7 +195,6 @@ public:
     void Enable(UINT id, bool enabled);
     // Opens at the pointer, left-aligned, items chosen with either button (flags 2); waits until it closes.
     void PopupAtPointer(HWND owner);
-    HMENU Handle() const { return menu_; }
 
 private:
     HMENU bar_ = nullptr;

@@ -140,7 +140,7 @@ TEST(Program, SecondInstanceEndsSilentlyExitAndCloseEndTheFirst) {
             EXPECT_TRUE(first.Running() && IsWindow(camera));
         }
         // Exit from the menu, or a close request from outside, ends the process.
-        PostMessageW(camera, ending, ending == WM_COMMAND ? FrmMain::mnuExitId : 0, 0);
+        PostMessageW(camera, ending, ending == WM_COMMAND ? WPARAM{FrmMain::mnuExitId} : 0, 0);
         DWORD exitCode = 99;
         EXPECT_TRUE(first.WaitForExit(20000, &exitCode));
         EXPECT_EQ(exitCode, 0u);
