@@ -1,36 +1,18 @@
-// Shared state, owned here, and the start-up procedure.
+// Start-up: the single-instance guard, the shutter sound, the settings, and the camera window.
 #include "app/modMain.h"
 
-#include "app/settings.h"
 #include "forms/frmMain.h"
-#include "forms/toolkit.h"
 #include "resources/resource_ids.h"
-
-std::wstring strMode;
-HWND hwndCanvas = nullptr;
-HWND hwndBrowser = nullptr;
-HWND hwndChatLog = nullptr;
-int32_t intLineCount = 0;
-int32_t intLastLineCount = 0;
-RECT rctLast = {};
-RECT rctCanvas = {};
-BYTE bytQuality = 0;
-BYTE bytHideDialog = 0;
-std::wstring strAppPath;
-std::vector<BYTE> bytShutter;
-
-std::wstring WithTrailingBackslash(const std::wstring& directory) {
-    if (!directory.empty() && directory.back() == L'\\')
-        return directory;
-    return directory + L'\\';
-}
+#include "state/settings.h"
+#include "state/shared_state.h"
+#include "win32/app_info.h"
 
 bool Main() {
-    if (tk::PrevInstance())
+    if (win32::PrevInstance())
         return false;
-    bytShutter = tk::LoadResData(IDR_SHUTTER, L"WAVE");
+    bytShutter = win32::LoadResData(IDR_SHUTTER, L"WAVE");
     strMode = L"NO";
-    strAppPath = WithTrailingBackslash(tk::AppPath());
+    strAppPath = WithTrailingBackslash(win32::AppPath());
     const std::wstring settings = strAppPath + kSettingsFile;
     bytQuality = ReadSetting(settings, L"Quality", 100);
     bytHideDialog = ReadSetting(settings, L"Show", 0);

@@ -1,95 +1,71 @@
 // The canvas capture: measure, look for windows above the browser that overlap, sound, copy.
 #include "capture/capture.h"
 
-#include "app/modMain.h"
-#include "forms/toolkit.h"
+#include "core/geometry.h"
+#include "core/occlusion.h"
+#include "state/shared_state.h"
+#include "win32/calls.h"
+#include "win32/handles.h"
 
-#include <cstdint>
-#include <limits>
+#include <vector>
 
 namespace {
 
-// Releases the window DC on every path.
-class WindowDc {
-public:
-    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~WindowDc() {
-        if (dc_)
-            ReleaseDC(hwnd_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-bool FitsInt32(int64_t value) {
-    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+core::Rect ToCore(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
-// The drawing area inside an "MSAWT_Comp_Class" window: false on a signed 32-bit overflow.
-bool NarrowToVmDrawingArea(RECT& rect) {
-    int64_t left = int64_t{rect.left} + 60;
-    int64_t top = int64_t{rect.top} + 7;
-    int64_t right = left + kCanvasWidth;
-    int64_t bottom = top + kCanvasHeight;
-    if (!FitsInt32(left) || !FitsInt32(top) || !FitsInt32(right) || !FitsInt32(bottom))
-        return false;
-    rect = {static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right), static_cast<LONG>(bottom)};
-    return true;
-}
-
-// 2 when a visible top-level window above the browser overlaps the rectangle, else 1.
-short OcclusionResult(HWND browser, const RECT& capture) {
-    HWND w = browser;
-    while ((w = GetWindow(w, GW_HWNDPREV)) != nullptr) {
+// The rectangles of the visible top-level windows above the browser, nearest first.
+std::vector<core::Rect> VisibleWindowsAbove(HWND browser) {
+    std::vector<core::Rect> above;
+    for (HWND w = GetWindow(browser, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
         if (!IsWindowVisible(w))
             continue;
-        RECT rect, scratch;
+        RECT rect{};
         GetWindowRect(w, &rect);
-        if (IntersectRect(&scratch, &capture, &rect))
-            return 2;
+        above.push_back(ToCore(rect));
     }
-    return 1;
+    return above;
 }
 
 } // namespace
 
 short CaptureCanvas(HDC hdcDest) {
     if (strMode == L"NO")
-        return 0;
+        return core::kNothingCaptured;
     // A canvas that went away after the click: nothing to copy, and no sound for nothing.
     if (!IsWindow(hwndCanvas))
-        return 0;
+        return core::kNothingCaptured;
     try {
-        WindowDc canvas(hwndCanvas);
-        GetWindowRect(hwndCanvas, &rctCanvas);
+        win32::WindowDc canvas(hwndCanvas);
+        RECT window{};
+        GetWindowRect(hwndCanvas, &window);
         const bool vm = strMode == L"VM";
-        if (vm && !NarrowToVmDrawingArea(rctCanvas))
-            return 0;
-        short result = OcclusionResult(hwndBrowser, rctCanvas);
+        core::Rect capture = vm ? core::CanvasAt(ToCore(window), core::kVmCaptureInset) : ToCore(window);
+        // A window at the very edge of the coordinate space has no whole drawing area inside it.
+        if (capture.right - capture.left != core::kCanvasWidth || capture.bottom - capture.top != core::kCanvasHeight)
+            return core::kNothingCaptured;
+        rctCanvas = {capture.left, capture.top, capture.right, capture.bottom};
+        core::CaptureResult result = core::OcclusionVerdict(capture, VisibleWindowsAbove(hwndBrowser));
 
         // A sound that cannot be played only means no sound.
         if (!bytShutter.empty())
-            tk::calls.PlaySound(reinterpret_cast<LPCWSTR>(bytShutter.data()), nullptr,
-                                SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
+            win32::calls.PlaySound(reinterpret_cast<LPCWSTR>(bytShutter.data()), nullptr,
+                                   SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 
-        const int xSrc = vm ? 60 : 0, ySrc = vm ? 7 : 0;
-        bool copied = canvas.get() &&
-                      BitBlt(hdcDest, 0, 0, kCanvasWidth, kCanvasHeight, canvas.get(), xSrc, ySrc, SRCCOPY);
+        const core::Point from = vm ? core::kVmCaptureInset : core::Point{};
+        bool copied = canvas.get() && BitBlt(hdcDest, 0, 0, core::kCanvasWidth, core::kCanvasHeight, canvas.get(),
+                                             from.x, from.y, SRCCOPY);
         if (!copied) {
             // Some systems (Wine among them) refuse to read another process's window DC; the
             // screen shows the same pixels at the canvas rectangle.
-            WindowDc screen(nullptr);
-            copied = screen.get() && BitBlt(hdcDest, 0, 0, kCanvasWidth, kCanvasHeight, screen.get(), rctCanvas.left,
-                                            rctCanvas.top, SRCCOPY);
+            win32::WindowDc screen(nullptr);
+            copied = screen.get() && BitBlt(hdcDest, 0, 0, core::kCanvasWidth, core::kCanvasHeight, screen.get(),
+                                            capture.left, capture.top, SRCCOPY);
         }
         // Never hand on a blank picture as if it were the canvas.
-        return copied ? result : 0;
+        return copied ? result : core::kNothingCaptured;
     } catch (...) {
-        return 0;
+        return core::kNothingCaptured;
     }
 }

@@ -5,6 +5,3 @@
 
 // 0 nothing captured, 1 captured with no overlap, 2 captured while another window lay over the canvas.
 short CaptureCanvas(HDC hdcDest);
-
-inline constexpr int kCanvasWidth = 710;
-inline constexpr int kCanvasHeight = 380;

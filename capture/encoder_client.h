@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "encoder/encoder_ids.h"
-
 // Creates a JpegEncoder, puts "Quality" and calls "SaveJpeg" with the picture and the path.
 // Every failure (class not registered, member missing, file not written) is a failing result.
 // Call on a thread in a single-threaded apartment.

@@ -1,74 +1,76 @@
-// The save command: capture, overlap question, Save As, quality dialog for JPEG, then the writer.
+// The save command: the steps carried out with the capture, the prompts and the writers; the
+// order of the steps is the core's.
 #include "capture/save_command.h"
 
-#include "app/modMain.h"
 #include "capture/bmp_writer.h"
 #include "capture/capture.h"
-#include "capture/com_ref.h"
 #include "capture/encoder_client.h"
-#include "forms/frmMain.h"
+#include "capture/save_dialog.h"
+#include "core/save_flow.h"
+#include "core/settings_text.h"
+#include "state/shared_state.h"
+#include "win32/handles.h"
+#include "win32/message_box.h"
 
-SaveCalls saveCalls;
+namespace capture {
+Calls calls{ShowSaveDialog};
+}
 
 namespace {
 
-// False when something failed; the caller shows the one failure message.
-bool RunSave(tk::PictureBox& picBuffer) {
-    for (;;) {
-        picBuffer.Cls();
-        short result = CaptureCanvas(picBuffer.hDC());
-        picBuffer.Refresh();
-        if (result == 0) {
-            tk::MsgBox(kCannotSaveMessage, kCannotSaveFlags);
-            return true;
-        }
-        if (result == 2) {
-            int answer = tk::MsgBox(kOverlapMessage, kOverlapFlags);
-            if (answer == IDRETRY)
-                continue;
-            if (answer != IDIGNORE)
-                return true;
-        }
-        break;
-    }
-
-    BYTE bytFilterIndex = 0;
-    std::wstring path = saveCalls.ShowSaveDialog(bytFilterIndex);
-    if (path.empty())
-        return true;
-
-    ComRef<IPictureDisp> picture;
-    switch (bytFilterIndex) {
-    case 1:
-        if (bytHideDialog == 0)
-            saveCalls.ShowQualityDialog();
-        // bytQuality is read now, after the dialog.
-        return SUCCEEDED(picBuffer.Image(&picture.p)) && SUCCEEDED(SaveJpegThroughEncoder(picture.p, path, bytQuality));
-    case 2:
-        return SUCCEEDED(picBuffer.Image(&picture.p)) && SUCCEEDED(SavePngThroughEncoder(picture.p, path));
-    case 3:
-        return SUCCEEDED(picBuffer.Image(&picture.p)) && SUCCEEDED(SaveBitmapFile(picture.p, path));
+core::OverlapAnswer AskOverlap() {
+    switch (win32::MsgBox(kOverlapMessage, kOverlapFlags)) {
+    case IDABORT:
+        return core::OverlapAnswer::Abort;
+    case IDRETRY:
+        return core::OverlapAnswer::Retry;
+    case IDIGNORE:
+        return core::OverlapAnswer::Ignore;
     default:
-        return true;
+        return core::OverlapAnswer::Closed;
     }
+}
+
+bool Write(PictureBuffer& picBuffer, core::FileType type, const std::wstring& path) {
+    if (type == core::FileType::Bmp) {
+        core::Pixels pixels;
+        return SUCCEEDED(picBuffer.Pixels(pixels)) && SUCCEEDED(SaveBitmapFile(pixels, path));
+    }
+    win32::ComPtr<IPictureDisp> picture;
+    if (FAILED(picBuffer.Image(picture.put())))
+        return false;
+    // bytQuality is read now, after the quality dialog.
+    return SUCCEEDED(type == core::FileType::Jpeg ? SaveJpegThroughEncoder(picture.get(), path, bytQuality)
+                                                  : SavePngThroughEncoder(picture.get(), path));
 }
 
 } // namespace
 
-void FrmMain::mnuSave_Click() {
-    // The camera window is disabled while any prompt is open, so this cannot normally re-enter;
-    // a command already queued must not start a second save inside the first.
-    static bool saving = false;
-    if (saving)
-        return;
-    saving = true;
-    bool ok;
+void SaveCommand(HWND camera, PictureBuffer& picBuffer, void (*showQualityDialog)()) {
+    core::SaveSteps steps;
+    steps.capture = [&] {
+        picBuffer.Cls();
+        return static_cast<core::CaptureResult>(CaptureCanvas(picBuffer.hDC()));
+    };
+    steps.askOverlap = AskOverlap;
+    steps.chooseFile = [camera](std::wstring& path, core::FileType& type) {
+        BYTE bytFilterIndex = 0;
+        path = capture::calls.ShowSaveDialog(camera, bytFilterIndex);
+        type = static_cast<core::FileType>(bytFilterIndex);
+    };
+    steps.qualityDialogSkipped = [] { return core::SkipsQualityDialog(bytHideDialog); };
+    steps.askQuality = showQualityDialog;
+    steps.write = [&](core::FileType type, const std::wstring& path) { return Write(picBuffer, type, path); };
+    steps.tell = [](core::SaveMessage message) {
+        if (message == core::SaveMessage::CannotSave)
+            win32::MsgBox(kCannotSaveMessage, kCannotSaveFlags);
+        else
+            win32::MsgBox(kDllMessage, kDllFlags);
+    };
     try {
-        ok = RunSave(picBuffer);
+        core::RunSaveCommand(steps);
     } catch (...) {
-        ok = false;
+        // Any failure of the save (out of memory, most likely) ends in the one message.
+        win32::MsgBox(kDllMessage, kDllFlags);
     }
-    if (!ok)
-        tk::MsgBox(kDllMessage, kDllFlags);
-    saving = false;
 }

@@ -1,14 +1,26 @@
-// The save command's prompts that tests steer; the command itself is FrmMain::mnuSave_Click.
+// The save command: capture into picBuffer, overlap question, Save As, quality dialog for JPEG,
+// then the writer; every failure ends in one message.
 #pragma once
 
-#include "capture/save_dialog.h"
-#include "forms/frmConfig.h"
+#include <windows.h>
 
-struct SaveCalls {
-    std::wstring (*ShowSaveDialog)(BYTE& bytFilterIndex) = ::ShowSaveDialog;
-    void (*ShowQualityDialog)() = ::ShowQualityDialog;
+#include "capture/picture_buffer.h"
+
+#include <string>
+
+namespace capture {
+
+// The Save As dialog, which tests answer in its place. Real in the product.
+struct Calls {
+    std::wstring (*ShowSaveDialog)(HWND owner, BYTE& bytFilterIndex);
 };
-extern SaveCalls saveCalls;
+extern Calls calls;
+
+} // namespace capture
+
+// Runs one save command. `showQualityDialog` opens the quality dialog (modal) before a JPEG save
+// unless the settings say not to.
+void SaveCommand(HWND camera, PictureBuffer& picBuffer, void (*showQualityDialog)());
 
 inline constexpr wchar_t kCannotSaveMessage[] = L"保存できません。";
 inline constexpr wchar_t kOverlapMessage[] =

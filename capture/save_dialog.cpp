@@ -1,11 +1,11 @@
 // The common Save As dialog, wide-character, with the three file types and PNG preselected.
 #include "capture/save_dialog.h"
 
-#include "forms/frmMain.h"
+#include "win32/message_box.h"
 
 #include <commdlg.h>
 
-std::wstring ShowSaveDialog(BYTE& bytFilterIndex) {
+std::wstring ShowSaveDialog(HWND owner, BYTE& bytFilterIndex) {
     // Each string ends with one NUL and the list with one more.
     static const wchar_t filter[] = L"JPEG 形式 (*.jpg)\0*.jpg\0"
                                     L"Portable Network Graphics (*.png)\0*.png\0"
@@ -15,7 +15,7 @@ std::wstring ShowSaveDialog(BYTE& bytFilterIndex) {
     OPENFILENAMEW ofn{};
     // The 76-byte form: sizeof is larger where the headers add the Windows 2000 members.
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    ofn.hwndOwner = frmMain.hWnd();
+    ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 2;
     ofn.lpstrFile = file;
@@ -30,7 +30,7 @@ std::wstring ShowSaveDialog(BYTE& bytFilterIndex) {
 
     BOOL chosen;
     {
-        tk::ModalScope scope;
+        win32::ModalScope scope;
         chosen = GetSaveFileNameW(&ofn);
     }
     bytFilterIndex = static_cast<BYTE>(ofn.nFilterIndex);

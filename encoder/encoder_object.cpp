@@ -1,11 +1,12 @@
 // IDispatch without a type library: a fixed member table, argument checks, then encode and write.
 #include "encoder/encoder_object.h"
 
-#include "capture/atomic_file.h"
-#include "capture/picture_bitmap.h"
+#include "core/codecs.h"
 #include "encoder/com_object.h"
-#include "encoder/encoder_ids.h"
-#include "encoder/image_codecs.h"
+#include "win32/atomic_file.h"
+#include "win32/bitmap_pixels.h"
+#include "win32/encoder_ids.h"
+#include "win32/picture_bitmap.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -97,10 +98,10 @@ HRESULT GetPath(const VARIANT& arg, std::wstring& path) {
     return path.find(L'\0') == std::wstring::npos ? S_OK : E_INVALIDARG;
 }
 
-HRESULT ReadPicture(IUnknown* object, Pixels& pixels) {
+HRESULT ReadPicture(IUnknown* object, core::Pixels& pixels) {
     HBITMAP bitmap = nullptr;
     HRESULT hr = BitmapOfPicture(object, bitmap);
-    return FAILED(hr) ? hr : ReadBitmapPixels(bitmap, pixels);
+    return FAILED(hr) ? hr : win32::ReadBitmapPixels(bitmap, pixels);
 }
 
 class Encoder final : public ComObject<IDispatch> {
@@ -230,20 +231,23 @@ private:
     }
 
     HRESULT Save(IUnknown* picture, const std::wstring& path) const {
-        Pixels pixels;
+        core::Pixels pixels;
         HRESULT hr = ReadPicture(picture, pixels);
         if (FAILED(hr))
             return hr;
         std::vector<unsigned char> file;
+        core::EncodeStatus status;
         if (kind_ == EncoderKind::Jpeg) {
-            JpegOptions options;
+            core::JpegOptions options;
             options.quality = quality_;
-            hr = EncodeJpeg(pixels, options, file);
+            status = core::EncodeJpeg(pixels, options, file);
         } else {
-            hr = EncodePng(pixels, PngOptions{}, file);
+            status = core::EncodePng(pixels, core::PngOptions{}, file);
         }
-        if (FAILED(hr))
-            return hr;
+        if (status != core::EncodeStatus::Ok)
+            return status == core::EncodeStatus::BadSize       ? E_INVALIDARG
+                   : status == core::EncodeStatus::OutOfMemory ? E_OUTOFMEMORY
+                                                               : E_FAIL;
         return WriteFileReplacing(path, file.data(), file.size());
     }
 

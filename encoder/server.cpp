@@ -1,6 +1,7 @@
 // The in-process server: class factory, module count, exports and (un)registration.
 #include "encoder/com_object.h"
-#include "encoder/encoder_ids.h"
+#include "win32/encoder_ids.h"
+#include "win32/handles.h"
 #include "encoder/encoder_object.h"
 
 #include <objbase.h>
@@ -50,14 +51,6 @@ private:
     EncoderKind kind_;
 };
 
-struct KeyHolder {
-    HKEY key = nullptr;
-    ~KeyHolder() {
-        if (key)
-            RegCloseKey(key);
-    }
-};
-
 std::wstring GuidText(const GUID& guid) {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, 40);
@@ -79,11 +72,12 @@ std::wstring ModulePath() {
 }
 
 HRESULT SetValue(HKEY root, const std::wstring& subkey, const wchar_t* name, const std::wstring& value) {
-    KeyHolder key;
+    HKEY opened = nullptr;
     LSTATUS status = RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                                     &key.key, nullptr);
+                                     &opened, nullptr);
+    win32::RegKey key(opened);
     if (status == ERROR_SUCCESS)
-        status = RegSetValueExW(key.key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                 DWORD((value.size() + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(status);
 }

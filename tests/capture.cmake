@@ -26,13 +26,12 @@ if(CMAKE_SCRIPT_MODE_FILE)
 endif()
 
 pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_capture.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp LIBS pikuto_capture pikuto_tracking)
 add_dependencies(test_capture StandinBrowser)
 
 pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_dialog.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC})
-target_include_directories(test_save PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC} LIBS pikuto_forms)
 target_compile_definitions(test_save PRIVATE PIKUTO_ENCODER_DLL="$<TARGET_FILE:PikutoEncoder>")
 add_dependencies(test_save StandinBrowser PikutoEncoder Pikuto PikutoDriver)
 

@@ -1,9 +1,11 @@
 // Settings read at start-up and the program directory rule.
 #include <gtest/gtest.h>
 
-#include "app/modMain.h"
-#include "app/settings.h"
-#include "forms/toolkit.h"
+#include "standin/standin_client.h"
+#include "state/settings.h"
+#include "state/shared_state.h"
+#include "test_support.h"
+#include "win32/app_info.h"
 
 #include <fstream>
 
@@ -43,21 +45,11 @@ TEST(Settings, DefaultsWhenFileOrKeysAreMissing) {
     EXPECT_EQ(LoadFrom("[Other]\r\nQuality=5\r\n").quality, 100);
 }
 
-TEST(Settings, HandEditedValuesAreClampedNeverWrapped) {
-    struct Case {
-        const char* value;
-        int expected;
-    } cases[] = {
-        {"37", 37},           {"-5", 0},       {"256", 255},   {"300", 255},
-        {"4294967337", 255},  // 2^32 + 41: a wrapping reader would give 41
-        {"99999999999999999999999", 255},
-        {"0x1F", 0},          {"abc", 0},      {"12abc", 12},  {"+42", 42},
-        {"  17  ", 17},       {"-0", 0},       {"", 100},      {"0", 0},
-    };
-    for (const Case& c : cases) {
-        std::string file = std::string("junk line\r\n[Pikuto]\r\nQuality=") + c.value + "\r\n=\r\nnoise\r\n";
-        EXPECT_EQ(LoadFrom(file.c_str()).quality, c.expected) << "Quality=" << c.value;
-    }
+// How a value is narrowed is tested natively; here, that the file's own text reaches it.
+TEST(Settings, HandEditedValuesReachTheParserWhole) {
+    EXPECT_EQ(LoadFrom("junk\r\n[Pikuto]\r\nQuality=4294967337\r\n=\r\nnoise\r\n").quality, 255) << "never wrapped";
+    EXPECT_EQ(LoadFrom("[Pikuto]\r\nQuality=  17  \r\nShow=\r\n").quality, 17);
+    EXPECT_EQ(LoadFrom("[Pikuto]\r\nQuality=\r\nShow=2\r\n").quality, 100) << "empty is missing";
 }
 
 TEST(Settings, WrittenValuesReadBack) {
@@ -81,5 +73,22 @@ TEST(AppPath, TrailingBackslashOnlyOnce) {
         {L"D:\\写真\\Pikuto.exe", L"D:\\写真\\"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(WithTrailingBackslash(tk::DirectoryOfModulePath(c.module)), c.appPath);
+        EXPECT_EQ(WithTrailingBackslash(win32::DirectoryOfModulePath(c.module)), c.appPath);
+}
+
+// Started while the browser is in front, the program leaves it there, and the camera window docks
+// below the canvas on the first ticks.
+TEST(Program, StartsBehindTheBrowserInFrontAndDocksAtOnce) {
+    using namespace testing_support;
+    StandinBrowser browser(L"\"build A ie-sun\" \"raise A\"");
+    HWND front = browser.Hwnd(L"A");
+    ASSERT_TRUE(front && WaitUntil([&] { return GetForegroundWindow() == front; }));
+    ChildProcess pikuto(L"\"" + BuildFile(L"Pikuto.exe") + L"\"");
+    RECT canvas{}, camera{};
+    GetWindowRect(browser.Hwnd(L"A.canvas"), &canvas);
+    EXPECT_TRUE(WaitUntil([&] {
+        GetWindowRect(FindProcessWindow(pikuto.Id(), L"Pikuto.Camera"), &camera);
+        return camera.left == canvas.left - 53 && camera.top == canvas.bottom + 77;
+    }));
+    EXPECT_EQ(GetForegroundWindow(), front);
 }

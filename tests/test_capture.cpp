@@ -1,5 +1,6 @@
 // The canvas capture against the stand-in browser: the pixels and rectangle under both Java hosts,
 // the overlap walk, the mode gate, the copy fallbacks and a canvas that went away.
+#include "capture/picture_buffer.h"
 #include "test_capture_support.h"
 
 class Capture : public CanvasFixture {
@@ -8,7 +9,7 @@ protected:
         picture.Cls();
         return CaptureCanvas(picture.hDC());
     }
-    tk::PictureBox picture{kCanvasWidth, kCanvasHeight, kUnpainted};
+    PictureBuffer picture{kCanvasWidth, kCanvasHeight, kUnpainted};
 };
 
 // A VM canvas window of this process, painted with the stand-in's pattern.
@@ -27,7 +28,7 @@ static LRESULT CALLBACK PatternCanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 // Under the Plug-in the canvas window is the picture. Wine gives no pixels through another
 // process's window DC: these come from the screen fallback.
 TEST_F(Capture, PluginCanvasParkedCameraModeNoAndVanishedCanvas) {
-    ASSERT_FALSE(FindTarget()); // nothing there yet: parks the camera window at the origin, topmost
+    ASSERT_FALSE(FindTarget(camera)); // nothing there yet: parks the camera window at the origin, topmost
     Find(L"ie-sun");
     RECT window = WindowRect(hwndCanvas);
     ASSERT_EQ(Take(), 1);

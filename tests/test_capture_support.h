@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "app/modMain.h"
 #include "capture/capture.h"
-#include "forms/frmMain.h"
+#include "core/geometry.h"
 #include "standin/pattern.h"
 #include "standin/standin_client.h"
+#include "state/shared_state.h"
 #include "test_support.h"
 #include "tracking/tracking.h"
+#include "win32/calls.h"
+
+using core::kCanvasHeight;
+using core::kCanvasWidth;
 
 // What Cls leaves where a capture drew nothing: a colour the pattern never has.
 inline constexpr COLORREF kUnpainted = RGB(0x80, 0x40, 0x20);
@@ -40,33 +44,32 @@ inline int Mismatches(HDC dc, int dx, int dy, SIZE skip = {0, 0}, POINT at = {0,
 
 using Events = std::vector<std::string>;
 
-// The camera window loaded with its timer stopped (the tests decide when the finder runs), the
-// stand-in running, and the shutter sound recorded instead of played: "sound" when it is the
-// shutter sound from memory, played asynchronously and never replaced by the default sound.
+// A stand-in for the camera window (the tests decide when the finder runs), the stand-in browser
+// running, and the shutter sound recorded instead of played: "sound" when it is the shutter sound
+// from memory, played asynchronously and never replaced by the default sound.
 class CanvasFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         events.clear();
-        tk::calls.PlaySound = [](LPCWSTR sound, HMODULE, DWORD flags) {
+        win32::calls.PlaySound = [](LPCWSTR sound, HMODULE, DWORD flags) -> BOOL {
             const bool shutter = sound == reinterpret_cast<LPCWSTR>(bytShutter.data());
             events.push_back(shutter && flags == (SND_ASYNC | SND_NODEFAULT | SND_MEMORY) ? "sound" : "other sound");
             return TRUE;
         };
         bytShutter = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
         hwndCanvas = hwndBrowser = hwndChatLog = nullptr;
-        quitWhenCameraWindowCloses = false;
-        ASSERT_TRUE(frmMain.Load());
-        KillTimer(frmMain.hWnd(), FrmMain::timCheckId);
-        ASSERT_TRUE(b.Started());
+        camera = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 50, 22,
+                                 nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(camera && b.Started());
     }
     void TearDown() override {
-        DestroyWindow(frmMain.hWnd());
-        tk::calls = saved;
+        DestroyWindow(camera);
+        win32::calls = saved;
     }
     // Builds tree "A" of this kind and has the finder find it.
     void Find(const std::wstring& kind) {
         ASSERT_TRUE(b.Send(L"build A " + kind));
-        ASSERT_TRUE(FindTarget());
+        ASSERT_TRUE(FindTarget(camera));
         WaitForCanvasOnScreen();
     }
     // A window "W" of the stand-in's over this screen rectangle, with the stand-in's window options.
@@ -87,7 +90,8 @@ protected:
         ReleaseDC(nullptr, screen);
     }
 
+    HWND camera = nullptr;
     StandinBrowser b;
-    tk::Calls saved = tk::calls;
+    win32::Calls saved = win32::calls;
     static inline Events events; // what happened, in order
 };

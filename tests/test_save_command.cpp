@@ -3,6 +3,7 @@
 #include "capture/encoder_client.h"
 #include "capture/save_command.h"
 #include "driver/dialog_driver.h"
+#include "forms/frmConfig.h"
 #include "test_capture_support.h"
 
 #include <fstream>
@@ -36,6 +37,7 @@ int BmpMismatches(const std::wstring& path) {
 std::function<int()> answer;
 std::wstring chosenPath;
 BYTE chosenType;
+HWND ownerSeen;
 
 class SaveCommand : public CanvasFixture {
 protected:
@@ -43,19 +45,19 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(Regsvr32(L"", L"" PIKUTO_ENCODER_DLL)); }
     void SetUp() override {
         CanvasFixture::SetUp();
-        tk::calls.MessageBox = [](HWND, LPCWSTR text, LPCWSTR caption, UINT flags) {
+        win32::calls.MessageBox = [](HWND, LPCWSTR text, LPCWSTR caption, UINT flags) -> int {
             auto known = kMessages.find(flags);
             const bool exact =
                 known != kMessages.end() && known->second.second == text && caption == std::wstring(L"Pikuto");
             events.push_back(exact ? known->second.first : "unexpected message box");
             return flags == 546 ? answer() : IDOK;
         };
-        saveCalls.ShowSaveDialog = [](BYTE& type) {
-            events.push_back("save as");
+        capture::calls.ShowSaveDialog = [](HWND owner, BYTE& type) {
+            events.push_back(owner == ownerSeen ? "save as" : "save as, wrong owner");
             type = chosenType;
             return chosenPath;
         };
-        saveCalls.ShowQualityDialog = [] { events.push_back("quality"); };
+        ownerSeen = camera;
         answer = [] { return IDIGNORE; };
         bytHideDialog = 0;
         Find(L"ie-sun");
@@ -65,14 +67,14 @@ protected:
         events.clear();
         chosenPath = name.empty() ? L"" : dir.path + name;
         chosenType = type;
-        frmMain.mnuSave_Click();
+        SaveCommand(camera, picBuffer, [] { events.push_back("quality"); });
         return events;
     }
     // Whether the file holds what the encoder makes of the picture the command left in picBuffer.
     bool Holds(const std::wstring& name, BYTE type, BYTE quality = 0) {
         TempDir expected;
         IPictureDisp* picture = nullptr;
-        EXPECT_HRESULT_SUCCEEDED(frmMain.picBuffer.Image(&picture));
+        EXPECT_HRESULT_SUCCEEDED(picBuffer.Image(&picture));
         EXPECT_HRESULT_SUCCEEDED(type == 1 ? SaveJpegThroughEncoder(picture, expected.path + L"x", quality)
                                            : SavePngThroughEncoder(picture, expected.path + L"x"));
         picture->Release();
@@ -83,35 +85,30 @@ protected:
 
 } // namespace
 
-TEST_F(SaveCommand, EveryPathToAPictureOrToNone) {
-    EXPECT_EQ(Save(L"", 1), (Events{"sound", "save as"})) << "cancelled: no quality dialog either";
+// The order of the steps is tested natively; here the steps themselves: the three writers, the
+// settings read, the canvas captured again after Retry.
+TEST_F(SaveCommand, WritesEachTypeAsChosenAndCapturesAgainOnRetry) {
     // The type decides the format, never the name's extension; no extension is added.
     EXPECT_EQ(Save(L"canvas.jpg", 3), (Events{"sound", "save as"}));
     EXPECT_EQ(BmpMismatches(dir.path + L"canvas.jpg"), 0);
     bytQuality = 60;
     EXPECT_EQ(Save(L"asked.jpg", 1), (Events{"sound", "save as", "quality"}));
     EXPECT_TRUE(Holds(L"asked.jpg", 1, 60));
-    bytHideDialog = 1;
+    bytHideDialog = 2; // any nonzero value, as a hand-edited file may hold
     bytQuality = 80;
+    EXPECT_EQ(Save(L"hidden.png", 2), (Events{"sound", "save as"}));
+    EXPECT_TRUE(Holds(L"hidden.png", 2));
     EXPECT_EQ(Save(L"hidden.jpg", 1), (Events{"sound", "save as"}));
     EXPECT_TRUE(Holds(L"hidden.jpg", 1, 80));
+    // The window over the canvas goes away while the question is open: the retry captures a
+    // clear canvas and asks no more.
+    ASSERT_TRUE(Window(WindowRect(hwndCanvas)));
+    answer = [&] { return b.Send(L"destroy W") ? IDRETRY : IDABORT; };
+    EXPECT_EQ(Save(L"c.bmp", 3), (Events{"sound", "overlap", "sound", "save as"}));
+    EXPECT_EQ(BmpMismatches(dir.path + L"c.bmp"), 0);
     strMode = L"NO";
     EXPECT_EQ(Save(L"x.png", 2), (Events{"cannot save"}));
-    EXPECT_EQ(dir.Files().size(), 3u);
-}
-
-TEST_F(SaveCommand, OverlapAbortRetryIgnore) {
-    ASSERT_TRUE(Window(WindowRect(hwndCanvas))); // over the canvas
-    answer = [] { return IDABORT; };
-    EXPECT_EQ(Save(L"a.png", 2), (Events{"sound", "overlap"}));
-    int asked = 0;
-    answer = [&] { return ++asked < 3 ? IDRETRY : IDIGNORE; };
-    EXPECT_EQ(Save(L"b.png", 2), (Events{"sound", "overlap", "sound", "overlap", "sound", "overlap", "save as"}));
-    EXPECT_TRUE(Holds(L"b.png", 2)) << "the covered picture is saved as usual";
-    // The window goes away while the question is open: the retry captures a clear canvas and asks no more.
-    answer = [&] { return b.Send(L"destroy W") ? IDRETRY : IDABORT; };
-    EXPECT_EQ(Save(L"c.png", 2), (Events{"sound", "overlap", "sound", "save as"}));
-    EXPECT_EQ(dir.Files().size(), 2u) << "nothing saved after Abort";
+    EXPECT_EQ(dir.Files().size(), 5u);
 }
 
 // Every failure ends in the one message: the component not registered (JPEG after the quality
@@ -144,8 +141,8 @@ TEST_F(SaveCommand, FailuresGiveTheDllMessage) {
 // lowered by three and confirmed. Each file is checked at once: the next capture may show the
 // dialogs just closed.
 TEST_F(SaveCommand, RealPrompts) {
-    tk::calls.MessageBox = saved.MessageBox;
-    saveCalls = SaveCalls{};
+    win32::calls.MessageBox = saved.MessageBox;
+    capture::calls = saveCalls;
     strAppPath = dir.path; // where OK in the quality dialog writes the settings
     bytQuality = 90;
     ASSERT_TRUE(Window(WindowRect(hwndCanvas))); // over the canvas
@@ -160,9 +157,10 @@ TEST_F(SaveCommand, RealPrompts) {
         return quality && (confirm ? drv::PressButton(quality, IDOK) : drv::PressAltF4(quality)) &&
                drv::Poll([&] { return !IsWindow(quality); }, kStepMs);
     };
-    EXPECT_TRUE(WhileModal([&] { frmMain.mnuSave_Click(); }, [&] { return save(L"altf4", false); }));
+    EXPECT_TRUE(WhileModal([&] { SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"altf4", false); }));
     EXPECT_TRUE(Holds(L"altf4.jpg", 1, 90));
-    EXPECT_TRUE(WhileModal([&] { frmMain.mnuSave_Click(); }, [&] { return save(L"confirmed", true); }));
+    EXPECT_TRUE(
+        WhileModal([&] { SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"confirmed", true); }));
     EXPECT_EQ(bytQuality, 87);
     EXPECT_TRUE(Holds(L"confirmed.jpg", 1, 87));
 }

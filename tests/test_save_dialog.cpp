@@ -3,7 +3,6 @@
 
 #include "capture/save_dialog.h"
 #include "driver/dialog_driver.h"
-#include "forms/frmMain.h"
 #include "test_support.h"
 
 #include <fstream>
@@ -15,14 +14,15 @@ namespace drv = dialog_driver;
 // makes the dialog fail (its buffer then holds the size it needed), and then there is no path.
 // Names beyond MAX_PATH are left out: Wine's dialog overflows a buffer of its own on them.
 TEST(SaveDialog, PathAndTypeChosenCancelAndTheQuestionBeforeReplacing) {
-    quitWhenCameraWindowCloses = false;
-    ASSERT_TRUE(frmMain.Load());
+    // The camera window owns the dialog; any window of this thread stands for it.
+    HWND camera = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 22, nullptr, nullptr, nullptr,
+                                  nullptr);
     TempDir dir;
     BYTE type = 0;
     // Shows the dialog on this thread while `drive` works it from another; the path it returned.
     auto show = [&](const std::function<bool(HWND dialog)>& drive) {
         std::wstring path;
-        EXPECT_TRUE(WhileModal([&] { path = ShowSaveDialog(type = 0); },
+        EXPECT_TRUE(WhileModal([&] { path = ShowSaveDialog(camera, type = 0); },
                                [&] {
                                    HWND dialog = drv::WaitForCaption(L"Pikuto - 保存", kStepMs);
                                    return dialog && drive(dialog);
@@ -46,7 +46,7 @@ TEST(SaveDialog, PathAndTypeChosenCancelAndTheQuestionBeforeReplacing) {
     std::ofstream(old.c_str()) << "old";
     bool ownedAndModal = false;
     EXPECT_EQ(show([&](HWND dialog) {
-                  ownedAndModal = GetWindow(dialog, GW_OWNER) == frmMain.hWnd() && !IsWindowEnabled(frmMain.hWnd());
+                  ownedAndModal = GetWindow(dialog, GW_OWNER) == camera && !IsWindowEnabled(camera);
                   if (!drv::SetSaveName(dialog, old) || !drv::PressButton(dialog, IDOK))
                       return false;
                   // The question comes before an existing file is returned; No keeps the dialog open.
@@ -56,7 +56,7 @@ TEST(SaveDialog, PathAndTypeChosenCancelAndTheQuestionBeforeReplacing) {
               }),
               L"");
     EXPECT_EQ(type, 2) << "PNG is preselected, and reported after a cancel too";
-    EXPECT_TRUE(ownedAndModal && IsWindowEnabled(frmMain.hWnd()));
+    EXPECT_TRUE(ownedAndModal && IsWindowEnabled(camera));
     EXPECT_EQ(saveAs(old, 0, true), old + L" 2") << "Yes to the question";
-    DestroyWindow(frmMain.hWnd());
+    DestroyWindow(camera);
 }

@@ -1,11 +1,12 @@
-// The applet finder and the tracking tick, against the stand-in browser under Wine.
+// The applet finder and the tracking tick against the stand-in browser under Wine: the window
+// trees walked for real, and the tick's placements applied to a camera window of this process.
+// Which placement a snapshot calls for is tested natively.
 #include <gtest/gtest.h>
 
-#include "app/modMain.h"
-#include "forms/frmMain.h"
 #include "standin/standin_client.h"
+#include "state/shared_state.h"
 #include "test_support.h"
-#include "tracking/track_calls.h"
+#include "tracking/calls.h"
 #include "tracking/tracking.h"
 
 #include <algorithm>
@@ -28,16 +29,20 @@ struct Seen {
     HWND front = nullptr;
 } seen;
 
-BOOL WINAPI RecordSetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+BOOL RecordSetWindowPos(HWND hwnd, HWND after, int x, int y, UINT flags) {
     seen.placements.push_back({after, x, y, flags});
-    return SetWindowPos(hwnd, after, x, y, cx, cy, flags);
+    return SetWindowPos(hwnd, after, x, y, 0, 0, flags);
 }
-BOOL WINAPI RecordFlash(PFLASHWINFO info) {
+BOOL RecordFlash(FLASHWINFO* info) {
     seen.flashes.push_back(*info);
     return FlashWindowEx(info);
 }
-HWND WINAPI ReadForeground() {
+HWND ReadForeground() {
     return seen.fakeForeground ? seen.front : GetForegroundWindow();
+}
+
+VOID CALLBACK Tick(HWND camera, UINT, UINT_PTR, DWORD) {
+    TrackTarget(camera);
 }
 
 // The docking move below this canvas window as it is now: (dx, dy) from its bottom-left corner.
@@ -49,9 +54,9 @@ Placement Docking(HWND canvas, long dx = -53, long dy = 77) {
 
 // Ticks until `done` holds (bounded). A chat-log query that times out on a busy machine changes
 // nothing, so the next tick asks again; tests wait for the answer rather than count on one tick.
-bool TickUntil(const std::function<bool()>& done) {
+bool TickUntil(HWND camera, const std::function<bool()>& done) {
     return WaitUntil([&] {
-        TrackTarget();
+        TrackTarget(camera);
         return done();
     });
 }
@@ -59,28 +64,33 @@ bool TickUntil(const std::function<bool()>& done) {
 class Tracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        trk::calls = {
-            .SetWindowPos = RecordSetWindowPos, .FlashWindowEx = RecordFlash, .GetForegroundWindow = ReadForeground};
+        tracking::calls.SetWindowPos = RecordSetWindowPos;
+        tracking::calls.FlashWindowEx = RecordFlash;
+        tracking::calls.GetForegroundWindow = ReadForeground;
         seen = {};
         intLineCount = intLastLineCount = 0;
         rctLast = {};
-        quitWhenCameraWindowCloses = false;
-        ASSERT_TRUE(frmMain.Load() && b.Started());
-        KillTimer(frmMain.hWnd(), FrmMain::timCheckId); // the tests make the ticks
-        frmMain.Show();
+        // A camera window of the program's size and styles, shown at the origin as start-up leaves it.
+        camera = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 50, 22,
+                                 nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(camera && b.Started());
     }
     void TearDown() override {
-        DestroyWindow(frmMain.hWnd());
-        trk::calls = {};
+        DestroyWindow(camera);
+        tracking::calls = {};
     }
+    HWND camera = nullptr;
     HWND Build(const std::wstring& command) { return reinterpret_cast<HWND>(b.Send(L"build " + command)); }
     // Runs a command in the stand-in, then one tick.
     void TickAfter(const std::wstring& command) {
         ASSERT_TRUE(b.Send(command)) << command;
-        TrackTarget();
+        TrackTarget(camera);
     }
     // For each case, builds its trees ("NAME KIND...", comma-separated), each in front of the ones
     // before, and runs the finder: it must find tree A under `mode`, or nothing when `mode` is "NO".
+    // The trees stay hidden: the finder reads no visibility, and a shown window is restacked by
+    // Wine whenever its X window is mapped, at times of its own, which could reorder two trees
+    // in the middle of a search.
     void ExpectFinds(const std::wstring& mode, std::initializer_list<const wchar_t*> cases) {
         const bool found = mode != L"NO";
         for (std::wstring trees : cases) {
@@ -88,28 +98,17 @@ protected:
             std::wistringstream list(trees);
             std::vector<HWND> tops; // front to back, as built
             for (std::wstring tree; std::getline(list, tree, L',');) {
-                tops.insert(tops.begin(), Build(tree));
+                tops.insert(tops.begin(), Build(tree + L" hidden"));
                 ASSERT_TRUE(tops.front());
             }
-            // Wine restacks windows of another process a little later, sometimes in the middle of a
-            // search: wait until they lie as built, and search again if they moved meanwhile.
-            auto stacked = [&] {
-                std::vector<HWND> order;
-                for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-                    if (std::find(tops.begin(), tops.end(), w) != tops.end())
-                        order.push_back(w);
-                return order == tops;
-            };
-            bool result = false;
-            for (int attempt = 0; attempt < 5; ++attempt) {
-                ASSERT_TRUE(WaitUntil(stacked, 2000));
-                strMode = L"SUN"; // whatever an earlier search left
-                hwndChatLog = reinterpret_cast<HWND>(0x1234);
-                result = FindTarget();
-                if (stacked())
-                    break;
-            }
-            EXPECT_EQ(result, found);
+            std::vector<HWND> order;
+            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+                if (std::find(tops.begin(), tops.end(), w) != tops.end())
+                    order.push_back(w);
+            ASSERT_EQ(order, tops) << "each tree is made in front of the ones before";
+            strMode = L"SUN"; // whatever an earlier search left
+            hwndChatLog = reinterpret_cast<HWND>(0x1234);
+            EXPECT_EQ(FindTarget(camera), found);
             EXPECT_EQ(std::tuple(strMode, hwndCanvas), std::tuple(mode, found ? b.Hwnd(L"A.canvas") : nullptr));
             // After a search that finds nothing these two mean nothing.
             EXPECT_TRUE(!found || (hwndBrowser == b.Hwnd(L"A") &&
@@ -120,7 +119,6 @@ protected:
                 b.Send(std::wstring(L"destroy ") + name);
         }
     }
-
     StandinBrowser b;
 };
 
@@ -131,8 +129,8 @@ using Finder = Tracking;
 // Windows of the chains' classes lie at the top level throughout: a search that went on from a
 // missing level with a parent of 0 would take them for the rest of the chain.
 TEST_F(Finder, FindsTheAppletInEveryTreeAndNowhereElse) {
-    ASSERT_TRUE(Build(L"D1 ie-vm omit=top omit=view") && Build(L"D2 ie-vm omit=top") &&
-                Build(L"D3 ie-sun omit=top omit=view omit=page omit=control omit=embed"));
+    ASSERT_TRUE(Build(L"D1 ie-vm omit=top omit=view hidden") && Build(L"D2 ie-vm omit=top hidden") &&
+                Build(L"D3 ie-sun omit=top omit=view omit=page omit=control omit=embed hidden"));
     ExpectFinds(L"VM", {L"A ie-vm", L"A ie-both", L"A sleipnir-vm", L"A sleipnir-both",
                         L"A sleipnir-vm \"title=Sleipnir - \"", L"A sleipnir-vm \"title=Sleipnir - Standin page\""});
     // Internet Explorer before Mozilla before Sleipnir, whichever lies in front. A frame or window in
@@ -166,18 +164,18 @@ TEST_F(Tracking, DocksBelowTheCanvasParksAndDocksAgain) {
     TickAfter(L"raise A");
     Placement docked = Docking(b.Hwnd(L"A.canvas"));
     EXPECT_EQ(GetForegroundWindow(), b.Hwnd(L"A"));               // the focus stays in the browser
-    ASSERT_TRUE(TickUntil([] { return intLastLineCount == 1; })); // an empty log has one line
-    TrackTarget(), TrackTarget();                                 // steady: nothing is asked of any window
+    ASSERT_TRUE(TickUntil(camera, [] { return intLastLineCount == 1; })); // an empty log has one line
+    TrackTarget(camera), TrackTarget(camera);                                 // steady: nothing is asked of any window
     TickAfter(L"move A 200 150");                                 // re-docked on the next tick
     Placement moved = Docking(b.Hwnd(L"A.canvas"));
     TickAfter(L"size A.canvas 600 300"); // the top-left corner kept: not moved
     // Lost: parked at the origin, and shown there again when hidden. Back at the same place (a
     // reload): docked at once.
     TickAfter(L"destroy A.canvas");
-    ShowWindow(frmMain.hWnd(), SW_HIDE);
-    TrackTarget();
+    ShowWindow(camera, SW_HIDE);
+    TrackTarget(camera);
     HWND rebuilt = reinterpret_cast<HWND>(b.Send(L"rebuild A.canvas"));
-    TrackTarget();
+    TrackTarget(camera);
     EXPECT_EQ(hwndCanvas, rebuilt);
     EXPECT_EQ(seen.placements, (Moves{vm, docked, moved, kPark, kPark, moved}));
     EXPECT_EQ(seen.flashes.size(), 1u);
@@ -188,18 +186,18 @@ TEST_F(Tracking, HidesBehindOthersAndShowsInPlace) {
                 b.Send(L"window P 500 500 200 100 \"title=Pikuto test\""));
     TickAfter(L"raise A");
     TickAfter(L"raise O"); // another window in front: hidden, and asked again on every tick
-    TrackTarget();
+    TrackTarget(camera);
     TickAfter(L"raise P"); // one of our own windows in front: left alone
     TickAfter(L"raise A"); // back: shown where it was
     EXPECT_EQ(seen.placements, (Moves{Docking(b.Hwnd(L"A.canvas")), kHide, kHide, kShow}));
 
     // The camera window itself in front: left alone while the browser is visible, even minimised;
     // hidden once the browser is hidden, and with no foreground window at all.
-    seen = {.fakeForeground = true, .front = frmMain.hWnd()};
+    seen = {.fakeForeground = true, .front = camera};
     TickAfter(L"minimize A");
     TickAfter(L"hide A");
     seen.front = nullptr;
-    TrackTarget();
+    TrackTarget(camera);
     EXPECT_EQ(seen.placements, (Moves{kHide, kHide}));
 }
 
@@ -207,12 +205,12 @@ TEST_F(Tracking, FlashesOncePerChangeOfTheLineCountAndNeverWaitsOnAHungBrowser) 
     ASSERT_TRUE(Build(L"A ie-sun"));
     // Hung: unanswered queries change nothing, and the timer's ticks go on (with no window in front,
     // each hides the camera window).
-    ASSERT_TRUE(TickUntil([] { return intLineCount == 1; })); // an empty log has one line
+    ASSERT_TRUE(TickUntil(camera, [] { return intLineCount == 1; })); // an empty log has one line
     ASSERT_TRUE(b.Send(L"lines A 4") && b.Send(L"hang 6000"));
     seen = {.fakeForeground = true};
-    ASSERT_TRUE(SetTimer(frmMain.hWnd(), FrmMain::timCheckId, FrmMain::timCheckInterval, nullptr));
+    ASSERT_TRUE(SetTimer(camera, 1, 100, Tick));
     WaitUntil([] { return false; }, 3000);
-    KillTimer(frmMain.hWnd(), FrmMain::timCheckId);
+    KillTimer(camera, 1);
     EXPECT_GE(seen.placements.size(), 5u); // ten a second when well; a blocked query would allow one
     EXPECT_TRUE(seen.flashes.empty() && intLineCount == 1);
 
@@ -220,8 +218,8 @@ TEST_F(Tracking, FlashesOncePerChangeOfTheLineCountAndNeverWaitsOnAHungBrowser) 
     // 16 bits, and must still flash.
     for (int lines : {120, 121, 119, 1, 65537}) {
         ASSERT_EQ(b.Send(L"lines A " + std::to_wstring(lines)), lines);
-        EXPECT_TRUE(TickUntil([&] { return intLastLineCount == lines; })) << lines;
-        TrackTarget(), TrackTarget(); // steady
+        EXPECT_TRUE(TickUntil(camera, [&] { return intLastLineCount == lines; })) << lines;
+        TrackTarget(camera), TrackTarget(camera); // steady
     }
     ASSERT_EQ(seen.flashes.size(), 5u);
     const FLASHWINFO& f = seen.flashes[0];

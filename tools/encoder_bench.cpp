@@ -1,6 +1,6 @@
 // Sizes, times and stroke colour error of the encoder's JPEG and PNG settings on drawings.
 // Build: cmake --build <dir> --target encoder_bench; run under Wine; prints Markdown tables.
-#include "encoder/image_codecs.h"
+#include "core/codecs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +11,8 @@
 
 #include <jpeglib.h>
 #include <png.h>
+
+using namespace core;
 
 namespace {
 

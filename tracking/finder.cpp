@@ -1,9 +1,9 @@
 // The applet window finder: walks the browsers' window trees by class name down to the canvas.
 #include "tracking/tracking.h"
 
-#include "app/modMain.h"
-#include "forms/frmMain.h"
-#include "tracking/track_calls.h"
+#include "core/tick.h"
+#include "state/shared_state.h"
+#include "tracking/calls.h"
 
 #include <climits>
 #include <cwchar>
@@ -97,23 +97,23 @@ Outcome SearchSleipnir() {
 }
 
 // Not found: forget the canvas and park the camera window at the screen origin, shown.
-void NotFound() {
+void NotFound(HWND camera) {
     hwndCanvas = nullptr;
     strMode = L"NO";
     // No canvas has this rectangle, so a target found again at its old place is docked at once.
     rctLast = {INT_MIN, INT_MIN, INT_MIN, INT_MIN};
-    HWND camera = frmMain.hWnd();
     if (!camera)
         return;
     RECT rect{};
     GetWindowRect(camera, &rect);
-    if (rect.left != 0 || rect.top != 0 || !IsWindowVisible(camera))
-        trk::calls.SetWindowPos(camera, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    if (core::DecideParking({rect.left, rect.top, rect.right, rect.bottom}, IsWindowVisible(camera) != FALSE) ==
+        core::Placement::Park)
+        tracking::calls.SetWindowPos(camera, HWND_TOPMOST, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 } // namespace
 
-bool FindTarget() {
+bool FindTarget(HWND camera) {
     hwndBrowser = nullptr;
     Outcome outcome = SearchInternetExplorer();
     if (outcome == Outcome::NoApplet)
@@ -122,7 +122,7 @@ bool FindTarget() {
         outcome = SearchSleipnir();
     bool found = outcome == Outcome::Found;
     if (!found)
-        NotFound();
+        NotFound(camera);
     return found;
 }
 

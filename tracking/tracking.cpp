@@ -1,68 +1,79 @@
-// The tracking tick: keeps the camera window docked below the canvas, shown or hidden with the
-// browser, and flashes the browser when the chat log's line count changes.
+// The tracking tick: gathers what the tick's decision needs, asks the core, and applies the answer:
+// the camera window docked below the canvas, shown or hidden with the browser, and the browser
+// flashed when the chat log's line count changes.
 #include "tracking/tracking.h"
 
-#include "app/modMain.h"
-#include "forms/frmMain.h"
-#include "tracking/track_calls.h"
+#include "core/tick.h"
+#include "state/shared_state.h"
+#include "tracking/calls.h"
 
-#include <cwchar>
-
-namespace trk {
+namespace tracking {
 Calls calls;
 }
 
 namespace {
 
-using trk::calls;
+using tracking::calls;
 
 // Ask the chat log well within one tick: a hung browser must not stop the tick.
 constexpr UINT kLineCountTimeoutMs = 40;
 
-// The camera window never takes the activation: on Windows the foreground lock keeps the focus
-// in the browser anyway, but Wine would hand the keyboard to the camera window.
-void DockBelow(HWND camera, const RECT& canvas) {
-    calls.SetWindowPos(camera, HWND_TOPMOST, canvas.left - 53, canvas.bottom + 77, 0, 0,
-                       SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+core::Rect ToCore(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
-void ShowInPlace(HWND camera) {
-    calls.SetWindowPos(camera, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-}
-void Hide(HWND camera) {
-    calls.SetWindowPos(camera, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+RECT FromCore(const core::Rect& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
-// Under the VM the drawing area sits inside the canvas window; docking measures from there.
-RECT VmDockingRect(const RECT& window) {
-    LONG left = window.left + 60, top = window.top + 70;
-    return {left, top, left + 710, top + 380};
-}
-
-// The program's own windows all have captions starting with "Pikuto".
+// The program's own windows all have captions starting with "Pikuto": at most six characters are read.
 bool IsOwnWindow(HWND hwnd) {
     wchar_t title[7] = {};
-    GetWindowTextW(hwnd, title, 7);
-    static constexpr wchar_t kOwn[7] = L"Pikuto";
-    return std::wmemcmp(title, kOwn, 7) == 0;
+    int length = GetWindowTextW(hwnd, title, 7);
+    return core::IsOwnCaption(std::wstring_view(title, length > 0 ? size_t(length) : 0));
 }
 
-void FollowForeground(HWND camera) {
+// Reads only what the branch of the foreground window needs: a steady tick with the browser in
+// front reads the foreground window, the canvas rectangle and the camera's visibility, nothing else.
+core::TickSnapshot Snapshot(HWND camera) {
+    core::TickSnapshot s;
     HWND front = calls.GetForegroundWindow();
     if (front == hwndBrowser) {
-        GetWindowRect(hwndCanvas, &rctCanvas);
-        if (strMode == L"VM")
-            rctCanvas = VmDockingRect(rctCanvas);
-        if (rctCanvas.left != rctLast.left || rctCanvas.top != rctLast.top) {
-            DockBelow(camera, rctCanvas);
-            rctLast = rctCanvas;
-        } else if (!IsWindowVisible(camera)) {
-            ShowInPlace(camera);
-        }
+        s.front = core::Front::Browser;
+        RECT canvas{};
+        GetWindowRect(hwndCanvas, &canvas);
+        s.canvasWindow = ToCore(canvas);
+        s.vm = strMode == L"VM";
+        s.last = ToCore(rctLast);
+        s.cameraVisible = IsWindowVisible(camera) != FALSE;
     } else if (front == camera) {
-        if (!IsWindowVisible(hwndBrowser))
-            Hide(camera);
-    } else if (!IsOwnWindow(front)) {
-        Hide(camera);
+        s.front = core::Front::Camera;
+        s.browserVisible = IsWindowVisible(hwndBrowser) != FALSE;
+    } else {
+        s.front = core::Front::Other;
+        s.ownWindow = IsOwnWindow(front);
+    }
+    return s;
+}
+
+// The camera window never takes the activation: on Windows the foreground lock keeps the focus
+// in the browser anyway, but Wine would hand the keyboard to the camera window.
+void Apply(HWND camera, const core::TickSnapshot& s, const core::TickDecision& d) {
+    if (s.front == core::Front::Browser)
+        rctCanvas = FromCore(d.canvas);
+    switch (d.placement) {
+    case core::Placement::Dock:
+        calls.SetWindowPos(camera, HWND_TOPMOST, d.at.x, d.at.y, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        rctLast = rctCanvas;
+        break;
+    case core::Placement::ShowInPlace:
+        calls.SetWindowPos(camera, HWND_TOP, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        break;
+    case core::Placement::Hide:
+        calls.SetWindowPos(camera, HWND_TOP, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+        break;
+    case core::Placement::Park:
+    case core::Placement::Nothing:
+        break;
     }
 }
 
@@ -70,11 +81,10 @@ void WatchChatLog() {
     if (!hwndChatLog)
         return;
     DWORD_PTR count = 0;
-    if (!calls.SendMessageTimeout(hwndChatLog, EM_GETLINECOUNT, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                                  kLineCountTimeoutMs, &count))
+    if (!calls.GetLineCount(hwndChatLog, kLineCountTimeoutMs, &count))
         return; // hung, gone or too slow: try again next tick
     intLineCount = static_cast<int32_t>(count);
-    if (intLineCount != intLastLineCount) {
+    if (core::ShouldFlash(intLineCount, intLastLineCount)) {
         FlashBrowser();
         intLastLineCount = intLineCount;
     }
@@ -82,10 +92,11 @@ void WatchChatLog() {
 
 } // namespace
 
-void TrackTarget() {
-    if ((!hwndCanvas || !IsWindow(hwndCanvas)) && !FindTarget())
+void TrackTarget(HWND camera) {
+    if ((!hwndCanvas || !IsWindow(hwndCanvas)) && !FindTarget(camera))
         return;
-    FollowForeground(frmMain.hWnd());
+    core::TickSnapshot snapshot = Snapshot(camera);
+    Apply(camera, snapshot, core::DecideTick(snapshot));
     WatchChatLog();
 }
 

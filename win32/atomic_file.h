@@ -5,14 +5,6 @@
 
 #include <string>
 
-// The file calls the writer makes, so tests can make a write or the final move fail.
-struct AtomicFileApi {
-    decltype(&CreateFileW) createFile;
-    decltype(&WriteFile) writeFile;
-    decltype(&MoveFileExW) moveFileEx;
-};
-extern AtomicFileApi g_atomicFileApi;
-
 // Writes data to a temporary file beside path and moves it over path once it is complete. On
 // failure an existing file at path is left as it was and no temporary file stays behind. Where
 // the folder allows no new file, path itself is written (and removed again if that fails).

@@ -5,19 +5,19 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "capture/com_ref.h"
+#include "win32/handles.h"
 
 // Fails for anything that is not a picture holding a bitmap. The picture keeps owning the bitmap.
 inline HRESULT BitmapOfPicture(IUnknown* object, HBITMAP& bitmap) {
     if (!object)
         return E_POINTER;
-    ComRef<IPicture> picture;
-    if (FAILED(object->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture.p))))
+    win32::ComPtr<IPicture> picture;
+    if (FAILED(object->QueryInterface(IID_IPicture, picture.putVoid())))
         return DISP_E_TYPEMISMATCH;
     SHORT type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
     HRESULT hr;
-    if (FAILED(hr = picture.p->get_Type(&type)) || FAILED(hr = picture.p->get_Handle(&handle)))
+    if (FAILED(hr = picture->get_Type(&type)) || FAILED(hr = picture->get_Handle(&handle)))
         return hr;
     if (type != PICTYPE_BITMAP)
         return DISP_E_TYPEMISMATCH;

@@ -1,21 +1,12 @@
 // Temporary file plus MoveFileExW: the target is replaced only by a complete file.
-#include "capture/atomic_file.h"
+#include "win32/atomic_file.h"
+
+#include "win32/calls.h"
+#include "win32/handles.h"
 
 #include <cwchar>
 
-AtomicFileApi g_atomicFileApi = {CreateFileW, WriteFile, MoveFileExW};
-
 namespace {
-
-struct FileHolder {
-    HANDLE handle;
-    ~FileHolder() { Close(); }
-    void Close() {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-};
 
 HRESULT LastError() {
     DWORD error = GetLastError();
@@ -31,7 +22,7 @@ HRESULT WriteAll(HANDLE file, const void* data, size_t size) {
     while (size > 0) {
         DWORD chunk = size > 0x40000000 ? 0x40000000 : DWORD(size);
         DWORD written = 0;
-        if (!g_atomicFileApi.writeFile(file, at, chunk, &written, nullptr))
+        if (!win32::calls.WriteFile(file, at, chunk, &written))
             return LastError();
         if (written == 0)
             return HRESULT_FROM_WIN32(ERROR_WRITE_FAULT);
@@ -43,17 +34,16 @@ HRESULT WriteAll(HANDLE file, const void* data, size_t size) {
 }
 
 HANDLE CreateNew(const std::wstring& path, DWORD disposition) {
-    return g_atomicFileApi.createFile(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr);
+    return win32::calls.CreateFile(path.c_str(), GENERIC_WRITE, 0, disposition);
 }
 
 // The old way, for folders where only the target itself may be written.
 HRESULT WriteDirectly(const std::wstring& target, const void* data, size_t size) {
-    FileHolder file{CreateNew(target, CREATE_ALWAYS)};
-    if (file.handle == INVALID_HANDLE_VALUE)
+    win32::FileHandle file{CreateNew(target, CREATE_ALWAYS)};
+    if (!file)
         return LastError();
-    HRESULT hr = WriteAll(file.handle, data, size);
-    file.Close();
+    HRESULT hr = WriteAll(file.get(), data, size);
+    file.reset();
     if (FAILED(hr))
         DeleteFileW(target.c_str());
     return hr;
@@ -95,24 +85,24 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
     // A short name, so a target that fits the usual limits still fits with it; the process id
     // and a counter keep two writers apart.
     std::wstring temp;
-    FileHolder file{INVALID_HANDLE_VALUE};
-    for (unsigned attempt = 0; attempt < 16 && file.handle == INVALID_HANDLE_VALUE; ++attempt) {
+    win32::FileHandle file;
+    for (unsigned attempt = 0; attempt < 16 && !file; ++attempt) {
         wchar_t name[40];
         std::swprintf(name, 40, L"~pk%lx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
                       static_cast<unsigned>((GetTickCount() + attempt) & 0xFFFF));
         temp = target.substr(0, slash + 1) + name;
-        file.handle = CreateNew(temp, CREATE_NEW);
-        if (file.handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+        file.reset(CreateNew(temp, CREATE_NEW));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS &&
             GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
-    if (file.handle == INVALID_HANDLE_VALUE)
+    if (!file)
         return WriteDirectly(target, data, size);
 
-    HRESULT hr = WriteAll(file.handle, data, size);
-    file.Close();
+    HRESULT hr = WriteAll(file.get(), data, size);
+    file.reset();
     if (SUCCEEDED(hr) &&
-        !g_atomicFileApi.moveFileEx(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !win32::calls.MoveFileEx(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         hr = LastError();
     if (FAILED(hr))
         DeleteFileW(temp.c_str());

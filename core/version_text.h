@@ -1,0 +1,15 @@
+// The version line of the About box.
+#pragma once
+
+#include <string>
+
+namespace core {
+
+struct Version {
+    unsigned major = 0, minor = 0, build = 0, revision = 0;
+};
+
+// "Version: " and major.minor.revision; the build number is not shown.
+std::wstring VersionLine(const Version& version);
+
+} // namespace core

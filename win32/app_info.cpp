@@ -1,0 +1,72 @@
+// The program's folder, version resource, custom resources and single-instance guard.
+#include "win32/app_info.h"
+
+#include "win32/handles.h"
+
+namespace win32 {
+
+bool PrevInstance() {
+    // Held for the life of the process; "Local\" makes the guard per logon session.
+    // The last error is read at once: the guard of a function-local static may change it.
+    static KernelHandle mutex;
+    static const bool existed = [] {
+        mutex.reset(CreateMutexW(nullptr, FALSE, L"Local\\Pikuto.Instance"));
+        return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    }();
+    return existed;
+}
+
+std::wstring DirectoryOfModulePath(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return path;
+    std::wstring directory = path.substr(0, slash);
+    // "C:" alone names the current directory of the drive, not its root.
+    if (directory.size() == 2 && directory[1] == L':')
+        directory += L'\\';
+    return directory;
+}
+
+std::wstring AppPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return L"";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return DirectoryOfModulePath(path);
+}
+
+bool AppVersion(core::Version& version) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data)
+        return false;
+    // VerQueryValue wants a writable copy of the block.
+    DWORD size = SizeofResource(nullptr, info);
+    std::vector<BYTE> copy(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixedSize < sizeof(*fixed))
+        return false;
+    version = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+               LOWORD(fixed->dwFileVersionLS)};
+    return true;
+}
+
+std::vector<BYTE> LoadResData(int id, const wchar_t* type) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!data)
+        return {};
+    return std::vector<BYTE>(data, data + SizeofResource(nullptr, found));
+}
+
+} // namespace win32

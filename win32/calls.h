@@ -1,0 +1,31 @@
+// The Win32 calls of the support layer that tests watch or steer; real in the product. Each layer
+// that has such calls keeps them the same way: a struct `Calls` in the layer's namespace, whose
+// members default to the real functions, and one instance `calls`.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+namespace win32 {
+
+// Plain function pointers rather than WINAPI ones, so that tests can plug in lambdas.
+struct Calls {
+    int (*MessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = [](HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags) {
+        return ::MessageBoxW(owner, text, caption, flags);
+    };
+    BOOL (*PlaySound)(LPCWSTR, HMODULE, DWORD) = [](LPCWSTR sound, HMODULE module, DWORD flags) {
+        return ::PlaySoundW(sound, module, flags);
+    };
+    HANDLE (*CreateFile)(LPCWSTR, DWORD, DWORD, DWORD) = [](LPCWSTR name, DWORD access, DWORD share, DWORD disposition) {
+        return ::CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    BOOL (*WriteFile)(HANDLE, const void*, DWORD, DWORD*) = [](HANDLE file, const void* data, DWORD size, DWORD* done) {
+        return ::WriteFile(file, data, size, done, nullptr);
+    };
+    BOOL (*MoveFileEx)(LPCWSTR, LPCWSTR, DWORD) = [](LPCWSTR from, LPCWSTR to, DWORD flags) {
+        return ::MoveFileExW(from, to, flags);
+    };
+};
+extern Calls calls;
+
+} // namespace win32
