@@ -6,6 +6,7 @@
 #include "win32/atomic_file.h"
 #include "win32/bitmap_pixels.h"
 #include "win32/encoder_ids.h"
+#include "win32/handles.h"
 #include "win32/picture_bitmap.h"
 
 #include <ocidl.h>
@@ -265,10 +266,6 @@ HRESULT CreateEncoder(EncoderKind kind, REFIID iid, void** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    auto* encoder = new (std::nothrow) Encoder(kind);
-    if (!encoder)
-        return E_OUTOFMEMORY;
-    HRESULT hr = encoder->QueryInterface(iid, object);
-    encoder->Release();
-    return hr;
+    win32::ComPtr<Encoder> encoder(new (std::nothrow) Encoder(kind));
+    return encoder ? encoder->QueryInterface(iid, object) : E_OUTOFMEMORY;
 }

@@ -150,12 +150,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     *object = nullptr;
     for (const ClassInfo& info : kClasses) {
         if (clsid == *info.clsid) {
-            auto* factory = new (std::nothrow) ClassFactory(info.kind);
-            if (!factory)
-                return E_OUTOFMEMORY;
-            HRESULT hr = factory->QueryInterface(iid, object);
-            factory->Release();
-            return hr;
+            win32::ComPtr<ClassFactory> factory(new (std::nothrow) ClassFactory(info.kind));
+            return factory ? factory->QueryInterface(iid, object) : E_OUTOFMEMORY;
         }
     }
     return CLASS_E_CLASSNOTAVAILABLE;
