@@ -8,6 +8,7 @@ packages=(
     googletest libz-mingw-w64-dev dpkg-dev nasm
     wine wine32:i386 fonts-wine xvfb x11-utils imagemagick fonts-ipafont-gothic
     python3
+    g++ libgtest-dev libjpeg62-turbo-dev libpng-dev clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@ build_dir=${BUILD_DIR:-$top/build}
 
 source "$top/scripts/wine-env.sh"
 prepare_build_and_wine "$top" "$build_dir"
+"$top/scripts/native-tests.sh" # the portable core natively first: seconds, with sanitizers and fuzz corpora
 
 cd "$build_dir"
 ctest --output-on-failure --timeout 300 "$@"
