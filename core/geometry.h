@@ -34,8 +34,8 @@ inline constexpr Point kVmCaptureInset{60, 7};
 // wrap to the other side.
 constexpr int32_t AddClamped(int32_t a, int64_t b) {
     int64_t sum = int64_t{a} + b;
-    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // The 710 x 380 rectangle at `inset` inside the canvas window's rectangle.

@@ -6,8 +6,8 @@
 namespace core {
 
 CaptureResult OcclusionVerdict(const Rect& capture, std::span<const Rect> visibleAbove) {
-    bool covered = std::any_of(visibleAbove.begin(), visibleAbove.end(),
-                               [&](const Rect& r) { return Intersects(capture, r); });
+    bool covered =
+        std::any_of(visibleAbove.begin(), visibleAbove.end(), [&](const Rect& r) { return Intersects(capture, r); });
     return covered ? kCapturedOverlapped : kCaptured;
 }
 

@@ -32,8 +32,8 @@ enum class Placement { Nothing, Dock, ShowInPlace, Hide, Park };
 
 struct TickDecision {
     Placement placement = Placement::Nothing;
-    Point at{};      // Dock: the camera window's new top-left corner; Park: the screen origin
-    Rect canvas{};   // Browser in front: the canvas rectangle (becomes rctCanvas, and rctLast on a Dock)
+    Point at{};    // Dock: the camera window's new top-left corner; Park: the screen origin
+    Rect canvas{}; // Browser in front: the canvas rectangle (becomes rctCanvas, and rctLast on a Dock)
 };
 
 TickDecision DecideTick(const TickSnapshot& snapshot);

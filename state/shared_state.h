@@ -19,8 +19,8 @@ extern int32_t intLastLineCount;
 extern RECT rctLast;   // rctCanvas at the last docking move
 extern RECT rctCanvas; // the canvas on the screen
 extern BYTE bytQuality;
-extern BYTE bytHideDialog; // settings key "Show": nonzero skips the quality dialog before JPEG saves
-extern std::wstring strAppPath; // the program's directory, always ending in a backslash
+extern BYTE bytHideDialog;           // settings key "Show": nonzero skips the quality dialog before JPEG saves
+extern std::wstring strAppPath;      // the program's directory, always ending in a backslash
 extern std::vector<BYTE> bytShutter; // the shutter sound: a complete RIFF WAVE image
 
 // The directory with exactly one trailing backslash; a drive root already has it.

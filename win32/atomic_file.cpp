@@ -92,8 +92,7 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
                       static_cast<unsigned>((GetTickCount() + attempt) & 0xFFFF));
         temp = target.substr(0, slash + 1) + name;
         file.reset(CreateNew(temp, CREATE_NEW));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
     if (!file)

@@ -44,12 +44,24 @@ private:
     H h_ = Traits::Empty();
 };
 
-template <typename T> void DeleteGdiObject(T o) { ::DeleteObject(o); }
-inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
-inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
-inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
-inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
-inline void FreeBstr(BSTR s) { ::SysFreeString(s); }
+template <typename T> void DeleteGdiObject(T o) {
+    ::DeleteObject(o);
+}
+inline void CloseKernelHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void CloseKey(HKEY k) {
+    ::RegCloseKey(k);
+}
+inline void DestroyMenuHandle(HMENU m) {
+    ::DestroyMenu(m);
+}
+inline void DeleteMemoryDc(HDC dc) {
+    ::DeleteDC(dc);
+}
+inline void FreeBstr(BSTR s) {
+    ::SysFreeString(s);
+}
 
 // CreateFile's failure value is INVALID_HANDLE_VALUE, not null.
 struct FileTraits {
@@ -58,9 +70,9 @@ struct FileTraits {
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
 
-using MemoryDc = Holder<CloseWith<HDC, DeleteMemoryDc>>; // from CreateCompatibleDC
+using MemoryDc = Holder<CloseWith<HDC, DeleteMemoryDc>>;                          // from CreateCompatibleDC
 template <typename T> using GdiObject = Holder<CloseWith<T, DeleteGdiObject<T>>>; // bitmaps, brushes, fonts
-using KernelHandle = Holder<CloseWith<HANDLE, CloseKernelHandle>>; // processes, threads, events, mutexes
+using KernelHandle = Holder<CloseWith<HANDLE, CloseKernelHandle>>;                // processes, threads, events, mutexes
 using FileHandle = Holder<FileTraits>;
 using RegKey = Holder<CloseWith<HKEY, CloseKey>>;
 using Menu = Holder<CloseWith<HMENU, DestroyMenuHandle>>;
