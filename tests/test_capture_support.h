@@ -58,8 +58,9 @@ protected:
         };
         bytShutter = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
         hwndCanvas = hwndBrowser = hwndChatLog = nullptr;
-        camera = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 50, 22,
-                                 nullptr, nullptr, nullptr, nullptr);
+        // Hidden until a finder that finds nothing parks it at the origin, topmost.
+        camera = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_BORDER, 0, 0, 50, 22, nullptr, nullptr,
+                                 nullptr, nullptr);
         ASSERT_TRUE(camera && b.Started());
     }
     void TearDown() override {

@@ -4,6 +4,7 @@
 #include "capture/save_command.h"
 #include "driver/dialog_driver.h"
 #include "forms/frmConfig.h"
+#include "resources/resource_ids.h"
 #include "test_capture_support.h"
 
 #include <fstream>
@@ -67,7 +68,7 @@ protected:
         events.clear();
         chosenPath = name.empty() ? L"" : dir.path + name;
         chosenType = type;
-        SaveCommand(camera, picBuffer, [] { events.push_back("quality"); });
+        ::SaveCommand(camera, picBuffer, [] { events.push_back("quality"); });
         return events;
     }
     // Whether the file holds what the encoder makes of the picture the command left in picBuffer.
@@ -80,7 +81,13 @@ protected:
         picture->Release();
         return ReadBytes(expected.path + L"x") == ReadBytes(dir.path + name);
     }
+    void TearDown() override {
+        capture::calls = saveCalls;
+        CanvasFixture::TearDown();
+    }
     TempDir dir;
+    PictureBuffer picBuffer{kCanvasWidth, kCanvasHeight, RGB(255, 255, 255)};
+    capture::Calls saveCalls = capture::calls;
 };
 
 } // namespace
@@ -153,14 +160,14 @@ TEST_F(SaveCommand, RealPrompts) {
             return false;
         HWND quality = drv::WaitForCaption(L"Pikuto - JPEG 形式の圧縮率指定", kStepMs);
         for (int i = 0; confirm && i < 3; ++i)
-            PostMessageW(GetDlgItem(quality, FrmConfig::hscQualityId), WM_KEYDOWN, VK_LEFT, 0);
+            PostMessageW(GetDlgItem(quality, IDC_HSCQUALITY), WM_KEYDOWN, VK_LEFT, 0);
         return quality && (confirm ? drv::PressButton(quality, IDOK) : drv::PressAltF4(quality)) &&
                drv::Poll([&] { return !IsWindow(quality); }, kStepMs);
     };
-    EXPECT_TRUE(WhileModal([&] { SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"altf4", false); }));
+    EXPECT_TRUE(WhileModal([&] { ::SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"altf4", false); }));
     EXPECT_TRUE(Holds(L"altf4.jpg", 1, 90));
     EXPECT_TRUE(
-        WhileModal([&] { SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"confirmed", true); }));
+        WhileModal([&] { ::SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"confirmed", true); }));
     EXPECT_EQ(bytQuality, 87);
     EXPECT_TRUE(Holds(L"confirmed.jpg", 1, 87));
 }
