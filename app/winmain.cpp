@@ -3,8 +3,11 @@
 #include <ole2.h>
 
 #include "app/modMain.h"
+#include "win32/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: nothing from the program's folder or the current directory.
+    win32::RestrictDllSearchToSystem();
     // A single-threaded apartment: the common dialogs and the encoder objects need it.
     if (FAILED(OleInitialize(nullptr)))
         return 1;

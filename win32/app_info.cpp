@@ -3,6 +3,8 @@
 
 #include "win32/handles.h"
 
+#include <cstring>
+
 namespace win32 {
 
 bool PrevInstance() {
@@ -43,20 +45,23 @@ std::wstring AppPath() {
 }
 
 bool AppVersion(core::Version& version) {
-    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16) /* RT_VERSION */);
-    HGLOBAL loaded = info ? LoadResource(nullptr, info) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data)
+    // Read by hand rather than through version.dll, which is not a KnownDLL. The resource is a
+    // VS_VERSIONINFO block: three WORDs (lengths and type), the key, padding to a 32-bit
+    // boundary, then the VS_FIXEDFILEINFO.
+    static constexpr wchar_t kKey[] = L"VS_VERSION_INFO";
+    constexpr size_t kFixedOffset = (3 * sizeof(WORD) + sizeof(kKey) + 3) & ~size_t{3};
+    const std::vector<BYTE> block = LoadResData(VS_VERSION_INFO, MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    VS_FIXEDFILEINFO fixed;
+    WORD valueLength = 0;
+    if (block.size() < kFixedOffset + sizeof(fixed) ||
+        std::memcmp(block.data() + 3 * sizeof(WORD), kKey, sizeof(kKey)) != 0)
         return false;
-    // VerQueryValue wants a writable copy of the block.
-    DWORD size = SizeofResource(nullptr, info);
-    std::vector<BYTE> copy(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    if (!VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixedSize < sizeof(*fixed))
+    std::memcpy(&valueLength, block.data() + sizeof(WORD), sizeof(valueLength));
+    std::memcpy(&fixed, block.data() + kFixedOffset, sizeof(fixed));
+    if (valueLength < sizeof(fixed) || fixed.dwSignature != VS_FFI_SIGNATURE)
         return false;
-    version = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
-               LOWORD(fixed->dwFileVersionLS)};
+    version = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS), HIWORD(fixed.dwFileVersionLS),
+               LOWORD(fixed.dwFileVersionLS)};
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "win32/system_library.h"
+
 namespace win32 {
 
 // Plain function pointers rather than WINAPI ones, so that tests can plug in lambdas.
@@ -13,8 +15,10 @@ struct Calls {
     int (*MessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = [](HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags) {
         return ::MessageBoxW(owner, text, caption, flags);
     };
-    BOOL (*PlaySound)(LPCWSTR, HMODULE, DWORD) = [](LPCWSTR sound, HMODULE module, DWORD flags) {
-        return ::PlaySoundW(sound, module, flags);
+    // winmm is not a KnownDLL: found at run time in the system folder, not imported.
+    BOOL (*PlaySound)(LPCWSTR, HMODULE, DWORD) = [](LPCWSTR sound, HMODULE module, DWORD flags) -> BOOL {
+        static const auto play = SystemFunction<decltype(&::PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+        return play && play(sound, module, flags);
     };
     HANDLE (*CreateFile)(LPCWSTR, DWORD, DWORD, DWORD) = [](LPCWSTR name, DWORD access, DWORD share, DWORD disposition) {
         return ::CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
