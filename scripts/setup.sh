@@ -9,6 +9,7 @@ packages=(
     wine wine32:i386 fonts-wine xvfb x11-utils imagemagick fonts-ipafont-gothic
     python3
     g++ libgtest-dev libjpeg62-turbo-dev libpng-dev clang-14 libclang-rt-14-dev
+    msitools wixl zip unzip
 )
 
 missing=()
