@@ -1,105 +1,127 @@
-// The camera window: layout, popup menu, mouse presses, the tracking timer and closing.
+// The camera window: picture, popup menu, mouse presses, the tracking timer and closing.
 #include "forms/frmMain.h"
 
-#include "app/modMain.h"
+#include "capture/save_command.h"
+#include "forms/calls.h"
+#include "forms/frmAbout.h"
+#include "forms/frmConfig.h"
+#include "forms/gif_picture.h"
 #include "resources/resource_ids.h"
+#include "state/shared_state.h"
 #include "tracking/tracking.h"
+#include "win32/calls.h"
 
+forms::Calls forms::calls;
 FrmMain frmMain;
 bool quitWhenCameraWindowCloses = true;
 
-FrmMain::FrmMain()
-    : mnuPikuto({{mnuSaveId, L"保存"},
-                 {0, L"-"},
-                 {mnuConfigId, L"設定"},
-                 {mnuAboutId, L"情報"},
-                 {0, L"-"},
-                 {mnuExitId, L"終了"}}) {}
-
-tk::FormDefinition FrmMain::Define() const {
-    // A 1-pixel border and no caption: client 48 x 20, window 50 x 22. A tool window, so no taskbar button.
-    return {L"Pikuto.Camera",
-            L"",
-            WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
-            WS_EX_TOOLWINDOW,
-            48,
-            20,
-            RGB(255, 255, 255),
-            -1,
-            false,
-            LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PIKUTO))};
-}
-
-void FrmMain::CreateControls() {
-    cameraPicture = tk::Picture::FromResource(IDR_CAMERA, L"GIF");
-    // The camera picture, centred: (12, 1.5) rounds to (12, 2).
-    AddImage({{12, 2, 12 + 24, 2 + 17}, cameraPicture.get(), nullptr, nullptr});
-    tk::Label cover;
-    cover.rect = {0, 0, 48, 20};
-    cover.MouseDown = [this](short button, short shift, int x, int y) { lblCover_MouseDown(button, shift, x, y); };
-    AddLabel(cover);
-}
-
-void FrmMain::Form_Load() { timCheck.Start(hWnd(), timCheckId, timCheckInterval); }
-
-void FrmMain::Form_Unload(short& cancel) {
-    (void)cancel;
-    // Stop a shutter sound still playing from memory before the window goes.
-    tk::calls.PlaySound(nullptr, nullptr, 0);
-}
-
-void FrmMain::OnDestroyed() {
-    if (quitWhenCameraWindowCloses)
-        PostQuitMessage(0);
-}
-
-bool FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    if (msg == WM_DESTROY) {
-        timCheck.Stop();
-        return false;
-    }
-    // Log-off or shutdown ends the process after this message: unload as any other close does.
-    if (msg == WM_ENDSESSION && wParam) {
-        short cancel = 0;
-        Form_Unload(cancel);
-        result = 0;
+bool FrmMain::Load() {
+    if (hWnd())
         return true;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // A 1-pixel border and no caption: client 48 x 20, window 50 x 22. A tool window: no taskbar button.
+    if (!Create({L"Pikuto.Camera", WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, 48, 20,
+                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), LoadIconW(instance, MAKEINTRESOURCEW(IDI_PIKUTO))}))
+        return false;
+    mnuPikuto = win32::Menu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CAMERA_MENU)));
+    // The camera picture, centred: (12, 1.5) rounds to (12, 2). A static without SS_NOTIFY lets
+    // every press through to the window, which is the hit area over the whole client area.
+    imgCamera = LoadGifBitmap(IDR_CAMERA);
+    HWND picture = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 12, 2, 24, 17, hWnd(),
+                                   nullptr, instance, nullptr);
+    SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(imgCamera.get()));
+    SetTimer(hWnd(), timCheckId, timCheckInterval, nullptr);
+    return true;
+}
+
+LRESULT FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        lblCover_MouseDown(msg == WM_RBUTTONDOWN);
+        return 0;
+    case WM_TIMER:
+        if (wParam == timCheckId)
+            timCheck_Timer();
+        return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDM_SAVE:
+            mnuSave_Click();
+            break;
+        case IDM_CONFIG:
+            mnuConfig_Click();
+            break;
+        case IDM_ABOUT:
+            mnuAbout_Click();
+            break;
+        case IDM_EXIT:
+            mnuExit_Click();
+            break;
+        }
+        return 0;
+    case WM_CLOSE:
+        Form_Unload();
+        break; // DefWindowProc destroys the window
+    case WM_ENDSESSION:
+        // Log-off or shutdown ends the process after this message: unload as any other close does.
+        if (wParam)
+            Form_Unload();
+        return 0;
+    case WM_DESTROY:
+        KillTimer(hWnd(), timCheckId);
+        if (quitWhenCameraWindowCloses)
+            PostQuitMessage(0);
+        return 0;
     }
-    return false;
+    return Window::OnMessage(msg, wParam, lParam);
 }
 
-void FrmMain::OnTimer(UINT_PTR id) {
-    if (id == timCheckId)
-        timCheck_Timer();
+void FrmMain::Form_Unload() {
+    // Stop a shutter sound still playing from memory before the window goes.
+    win32::calls.PlaySound(nullptr, nullptr, 0);
 }
 
-void FrmMain::OnCommand(WORD id, WORD, HWND) {
-    switch (id) {
-    case mnuSaveId:
+void FrmMain::lblCover_MouseDown(bool rightButton) {
+    if (rightButton) {
+        const HMENU popup = GetSubMenu(mnuPikuto.get(), 0);
+        EnableMenuItem(popup, IDM_SAVE, MF_BYCOMMAND | (hwndCanvas ? MF_ENABLED : MF_GRAYED));
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        // Without the owner in the foreground, the menu would not close on a click outside it.
+        SetForegroundWindow(hWnd());
+        forms::calls.TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_LEFTALIGN, pointer.x, pointer.y, hWnd());
+        PostMessageW(hWnd(), WM_NULL, 0, 0);
+    } else if (hwndCanvas) {
         mnuSave_Click();
-        break;
-    case mnuConfigId:
-        mnuConfig_Click();
-        break;
-    case mnuAboutId:
-        mnuAbout_Click();
-        break;
-    case mnuExitId:
-        mnuExit_Click();
-        break;
     }
 }
 
-void FrmMain::lblCover_MouseDown(short button, short, int, int) {
-    if (button == 2) {
-        mnuPikuto.Enable(mnuSaveId, hwndCanvas != nullptr);
-        mnuPikuto.PopupAtPointer(hWnd());
+void FrmMain::mnuSave_Click() {
+    // The camera window takes no input while a prompt is open, but a command already queued still
+    // arrives: it must not start a second save inside the first.
+    if (saving_)
         return;
-    }
-    if (hwndCanvas)
-        mnuSave_Click();
+    struct Busy {
+        bool& flag;
+        ~Busy() { flag = false; }
+    } busy{saving_ = true};
+    SaveCommand(hWnd(), picBuffer, ShowQualityDialog);
 }
 
-void FrmMain::mnuExit_Click() { tk::End(); }
+void FrmMain::mnuConfig_Click() {
+    ShowQualityDialog();
+}
 
-void FrmMain::timCheck_Timer() { TrackTarget(); }
+void FrmMain::mnuAbout_Click() {
+    ShowAboutBox();
+}
+
+void FrmMain::mnuExit_Click() {
+    forms::calls.EndProcess();
+}
+
+void FrmMain::timCheck_Timer() {
+    TrackTarget(hWnd());
+}

@@ -1,40 +1,37 @@
 // The camera window: a tiny captionless window that floats below the applet's canvas.
 #pragma once
 
-#include "forms/toolkit.h"
+#include <windows.h>
 
-class FrmMain : public tk::Form {
+#include "capture/picture_buffer.h"
+#include "win32/handles.h"
+#include "win32/window.h"
+
+class FrmMain : public win32::Window {
 public:
-    // Menu item ids, in menu order.
-    enum : UINT { mnuSaveId = 1, mnuConfigId = 3, mnuAboutId = 4, mnuExitId = 6 };
     static constexpr UINT_PTR timCheckId = 1;
     static constexpr UINT timCheckInterval = 100;
 
-    FrmMain();
+    // Creates the window hidden at the screen origin and starts timCheck. False when it could not be made.
+    bool Load();
 
-    tk::PictureBox picBuffer{710, 380, RGB(255, 255, 255)};
+    PictureBuffer picBuffer{710, 380, RGB(255, 255, 255)}; // the capture's off-screen surface
 
-    void lblCover_MouseDown(short button, short shift, int x, int y);
-    void mnuSave_Click();   // the save command
-    void mnuConfig_Click(); // opens the quality dialog
-    void mnuAbout_Click();  // opens the About box
-    void mnuExit_Click();
-    void timCheck_Timer();
+    void lblCover_MouseDown(bool rightButton); // a press of any button anywhere in the window
+    void mnuSave_Click();                      // the save command
+    void mnuConfig_Click();                    // opens the quality dialog
+    void mnuAbout_Click();                     // opens the About box
+    void mnuExit_Click();                      // ends the process at once
+    void timCheck_Timer();                     // one tracking tick
 
 protected:
-    tk::FormDefinition Define() const override;
-    void CreateControls() override;
-    void Form_Load() override;
-    void Form_Unload(short& cancel) override;
-    void OnTimer(UINT_PTR id) override;
-    void OnCommand(WORD id, WORD code, HWND control) override;
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnDestroyed() override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    tk::Timer timCheck;
-    tk::PopupMenu mnuPikuto;
-    std::unique_ptr<tk::Picture> cameraPicture;
+    void Form_Unload();
+    win32::Menu mnuPikuto;               // a hidden menu bar; its one popup is the menu
+    win32::GdiObject<HBITMAP> imgCamera; // shown by a static control that does not own it
+    bool saving_ = false;
 };
 
 extern FrmMain frmMain;

@@ -1,148 +1,152 @@
-// The camera window, in this process through the toolkit's seam, and the real program.
+// The camera window in this process, pressed with the real mouse: the popup menu and its entries, the
+// save command, closing; and a save command that arrives while another waits in its Save As dialog.
 #include <gtest/gtest.h>
 
-#include "app/modMain.h"
+#include "capture/save_command.h"
+#include "driver/real_input.h"
+#include "forms/calls.h"
 #include "forms/frmMain.h"
+#include "resources/resource_ids.h"
+#include "state/shared_state.h"
 #include "test_support.h"
+#include "win32/calls.h"
+#include "win32/handles.h"
 
-#include <vector>
+#include <set>
 
 using namespace testing_support;
 
 namespace {
 
-struct Recorder {
-    std::vector<std::pair<UINT_PTR, UINT>> timersSet;
-    std::vector<UINT_PTR> timersKilled;
-    int soundStops = 0, ends = 0;
-    std::vector<std::wstring> menu; // captions, "-" for separators, " (grey)" when disabled
-    UINT menuFlags = 0;
-};
-Recorder* recorder;
+std::wstring seen; // what the seams and the dialog hook saw, a line each
+int choice;        // the popup menu's entry the user picks, by position; -1 none
+int buttons;       // button presses and releases taken from this thread's queue
+
+LRESULT CALLBACK CountButtons(int code, WPARAM wParam, LPARAM lParam) {
+    buttons += code == HC_ACTION && wParam >= WM_LBUTTONDOWN && wParam <= WM_MBUTTONDBLCLK;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Notes each dialog of the program as it comes up, and closes it as Alt+F4 would.
+LRESULT CALLBACK CloseDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    wchar_t caption[64] = {};
+    if (code == HCBT_ACTIVATE && GetWindowTextW(reinterpret_cast<HWND>(wParam), caption, 64)) {
+        seen += caption + std::wstring(L"\n");
+        PostMessageW(reinterpret_cast<HWND>(wParam), WM_CLOSE, 0, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 class CameraWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = tk::calls;
-        recorder = &seen;
-        tk::calls.SetTimer = [](HWND, UINT_PTR id, UINT interval) -> UINT_PTR {
-            recorder->timersSet.push_back({id, interval});
-            return id;
-        };
-        tk::calls.KillTimer = [](HWND, UINT_PTR id) -> BOOL {
-            recorder->timersKilled.push_back(id);
-            return TRUE;
-        };
-        tk::calls.PlaySound = [](LPCWSTR sound, HMODULE module, DWORD flags) -> BOOL {
-            if (!sound && !module && flags == 0)
-                ++recorder->soundStops;
-            return TRUE;
-        };
-        tk::calls.EndProcess = [] { ++recorder->ends; };
-        tk::calls.TrackPopupMenu = [](HMENU menu, UINT flags, int, int, HWND) -> BOOL {
-            recorder->menuFlags = flags;
-            recorder->menu.clear();
+        forms::calls.TrackPopupMenu = [](HMENU menu, UINT flags, int, int, HWND owner) -> BOOL {
+            seen += L"menu" + std::to_wstring(flags);
             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                wchar_t text[64] = {};
-                GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-                UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-                recorder->menu.push_back(
-                    state & MF_SEPARATOR ? L"-" : std::wstring(text) + (state & MF_GRAYED ? L" (grey)" : L""));
+                wchar_t text[16] = {};
+                GetMenuStringW(menu, i, text, 16, MF_BYPOSITION);
+                const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+                seen +=
+                    state & MF_SEPARATOR ? L" -" : L" " + std::wstring(text) + (state & MF_GRAYED ? L"(grey)" : L"");
             }
+            seen += L"\n";
+            if (choice >= 0) // as the real menu does: the command arrives once the menu has closed
+                PostMessageW(owner, WM_COMMAND, GetMenuItemID(menu, choice), 0);
             return TRUE;
         };
+        forms::calls.EndProcess = [] { seen += L"end\n"; };
+        win32::calls.PlaySound = [](LPCWSTR sound, HMODULE, DWORD flags) -> BOOL {
+            seen += sound || flags ? L"sound\n" : L"sound stopped\n";
+            return TRUE;
+        };
+        win32::calls.MessageBox = [](HWND, LPCWSTR text, LPCWSTR, UINT) {
+            return seen += text + std::wstring(L"\n"), IDOK;
+        };
+        capture::calls.ShowSaveDialog = [](HWND, BYTE&) { return seen += L"save as\n", std::wstring(); };
         quitWhenCameraWindowCloses = false;
-        hwndCanvas = nullptr;
+        // A canvas of the applet's size in a browser of its own, away from the camera window.
+        hwndBrowser = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 300, 710, 380, nullptr, nullptr,
+                                      nullptr, nullptr);
+        strMode = L"SUN";
         ASSERT_TRUE(frmMain.Load());
-        frmMain.Show();
+        ShowWindow(frmMain.hWnd(), SW_SHOWNOACTIVATE);
+        KillTimer(frmMain.hWnd(), FrmMain::timCheckId); // the tick would look for the applet and forget the canvas
+        hook = SetWindowsHookExW(WH_CBT, CloseDialogs, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
-        if (frmMain.hWnd())
-            DestroyWindow(frmMain.hWnd());
-        tk::calls = saved;
-        hwndCanvas = nullptr;
+        UnhookWindowsHookEx(hook);
+        DestroyWindow(frmMain.hWnd());
+        DestroyWindow(hwndBrowser);
+        forms::calls = {};
+        win32::calls = {};
+        capture::calls = saved;
     }
-    tk::Calls saved;
-    Recorder seen;
+    const capture::Calls saved = capture::calls;
+    HHOOK hook = nullptr;
 };
 
 } // namespace
 
-TEST_F(CameraWindow, GeometryStylesAndBackground) {
-    HWND hwnd = frmMain.hWnd();
-    LONG style = GetWindowLongW(hwnd, GWL_STYLE), exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
-    EXPECT_EQ(style & (WS_POPUP | WS_BORDER | WS_DLGFRAME | WS_SYSMENU | WS_THICKFRAME), WS_POPUP | WS_BORDER);
-    // A tool window has no taskbar button; topmost comes only from the tick's placements.
-    EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_TOPMOST), WS_EX_TOOLWINDOW);
-    EXPECT_EQ(GetMenu(hwnd), nullptr) << "the menu is never a menu bar";
-    RECT window, client;
-    GetWindowRect(hwnd, &window);
-    GetClientRect(hwnd, &client);
-    const RECT frame{0, 0, 50, 22}, inside{0, 0, 48, 20};
-    EXPECT_TRUE(EqualRect(&window, &frame));
-    EXPECT_TRUE(EqualRect(&client, &inside));
-
-    // White around the camera picture, and the picture itself drawn in the middle.
-    UpdateWindow(hwnd);
-    HDC dc = GetDC(hwnd);
-    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 45, 17), RGB(255, 255, 255));
-    int drawn = 0;
-    for (int x = 12; x < 36; ++x)
-        drawn += GetPixel(dc, x, 10) != RGB(255, 255, 255);
-    ReleaseDC(hwnd, dc);
-    EXPECT_GT(drawn, 0);
-}
-
-TEST_F(CameraWindow, ExitEndsAtOnceCloseStopsTheSoundAndTheTimer) {
-    ASSERT_EQ(seen.timersSet.size(), 1u);
-    EXPECT_EQ(seen.timersSet[0].second, 100u);
-    SendMessageW(frmMain.hWnd(), WM_COMMAND, FrmMain::mnuExitId, 0);
-    EXPECT_EQ(seen.ends, 1);
-    EXPECT_EQ(seen.soundStops, 0) << "Exit runs no unload handler";
-    EXPECT_TRUE(seen.timersKilled.empty());
-
-    SendMessageW(frmMain.hWnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(seen.soundStops, 1);
-    EXPECT_EQ(frmMain.hWnd(), nullptr);
-    EXPECT_EQ(seen.timersKilled, std::vector<UINT_PTR>{seen.timersSet[0].first});
-}
-
-TEST_F(CameraWindow, PopupMenuEntriesAndSaveEnabledOnlyWithCanvas) {
-    frmMain.lblCover_MouseDown(2, 0, 5, 5);
-    EXPECT_EQ(seen.menuFlags, static_cast<UINT>(TPM_RIGHTBUTTON | TPM_LEFTALIGN));
-    EXPECT_EQ(seen.menu, (std::vector<std::wstring>{L"保存 (grey)", L"-", L"設定", L"情報", L"-", L"終了"}));
-    hwndCanvas = frmMain.hWnd(); // any live window stands for a known canvas
-    frmMain.lblCover_MouseDown(2, 0, 40, 1);
-    EXPECT_EQ(seen.menu, (std::vector<std::wstring>{L"保存", L"-", L"設定", L"情報", L"-", L"終了"}));
-}
-
-// ---- The real program ----
-
-namespace {
-std::wstring PikutoCommand() {
-    return L"\"" + BuildFile(L"Pikuto.exe") + L"\"";
-}
-} // namespace
-
-TEST(Program, SecondInstanceEndsSilentlyExitAndCloseEndTheFirst) {
-    for (UINT ending : {UINT{WM_COMMAND}, UINT{WM_CLOSE}}) {
-        ChildProcess first(PikutoCommand());
-        HWND camera = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (camera = FindProcessWindow(first.Id(), L"Pikuto.Camera")) != nullptr; }));
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(camera) != FALSE; }));
-        if (ending == WM_COMMAND) {
-            ChildProcess second(PikutoCommand());
-            DWORD exitCode = 99;
-            ASSERT_TRUE(second.WaitForExit(20000, &exitCode));
-            EXPECT_EQ(exitCode, 0u);
-            EXPECT_EQ(FindProcessWindow(second.Id(), L"Pikuto.Camera"), nullptr);
-            EXPECT_TRUE(first.Running() && IsWindow(camera));
-        }
-        // Exit from the menu, or a close request from outside, ends the process.
-        PostMessageW(camera, ending, ending == WM_COMMAND ? WPARAM{FrmMain::mnuExitId} : 0, 0);
-        DWORD exitCode = 99;
-        EXPECT_TRUE(first.WaitForExit(20000, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
+TEST_F(CameraWindow, EveryButtonActsOnPressAndEachMenuEntryDoesItsJob) {
+    // The camera picture, in its many colours, in the middle of the white window.
+    POINT picture{24, 10}, margin{3, 17};
+    win32::WindowDc dc(frmMain.hWnd());
+    std::set<COLORREF> colours;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (int x = 12; x < 36; ++x)
+            colours.insert(GetPixel(dc.get(), x, picture.y));
+        return colours.size() > 4 && GetPixel(dc.get(), margin.x, margin.y) == RGB(255, 255, 255);
+    }));
+    ClientToScreen(frmMain.hWnd(), &picture);
+    ClientToScreen(frmMain.hWnd(), &margin);
+    const std::wstring grey = L"menu2 保存(grey) - 設定 情報 - 終了\n";
+    // (button down; the release is the same flag doubled), where, canvas known, entry chosen, and what
+    // is done before the button is released.
+    const std::tuple<DWORD, POINT, bool, int, std::wstring> presses[] = {
+        {MOUSEEVENTF_RIGHTDOWN, margin, false, -1, grey},
+        {MOUSEEVENTF_LEFTDOWN, picture, false, -1, L""},
+        {MOUSEEVENTF_MIDDLEDOWN, margin, false, -1, L""},
+        {MOUSEEVENTF_LEFTDOWN, picture, true, -1, L"save as\n"},
+        {MOUSEEVENTF_MIDDLEDOWN, margin, true, -1, L"save as\n"},
+        {MOUSEEVENTF_RIGHTDOWN, picture, true, 0, L"menu2 保存 - 設定 情報 - 終了\nsave as\n"},
+        {MOUSEEVENTF_RIGHTDOWN, margin, false, 2, grey + L"Pikuto - JPEG 形式の圧縮率指定\n"},
+        {MOUSEEVENTF_RIGHTDOWN, margin, false, 3, grey + L"Pikuto\n"},
+        {MOUSEEVENTF_RIGHTDOWN, margin, false, 5, grey + L"end\n"}, // at once: no sound stopped, as a close does
+    };
+    HHOOK mouse = SetWindowsHookExW(WH_MOUSE, CountButtons, nullptr, GetCurrentThreadId());
+    buttons = 0;
+    for (const auto& [down, at, canvasKnown, choose, done] : presses) {
+        seen.clear();
+        hwndCanvas = canvasKnown ? hwndBrowser : nullptr;
+        choice = choose;
+        // Pressed, handled (Wine may hand on the press late), and only then released.
+        real_input::MouseAt(at, down);
+        EXPECT_TRUE(WaitUntil([&] { return buttons % 2 && seen == done; }, kStepMs))
+            << "button " << down << ", entry " << choose << ": " << seen.size();
+        real_input::MouseAt(at, down * 2);
+        WaitUntil([] { return buttons % 2 == 0; }, kStepMs);
     }
+    UnhookWindowsHookEx(mouse);
+    // Log-off and any other close stop a shutter sound that may still be playing; the close ends the window.
+    seen.clear();
+    SendMessageW(frmMain.hWnd(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(frmMain.hWnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(seen == L"sound stopped\nsound stopped\n" && !frmMain.hWnd());
+}
+
+TEST_F(CameraWindow, ASaveArrivingWhileTheSaveAsDialogIsOpenDoesNotStartAnother) {
+    hwndCanvas = hwndBrowser;
+    seen.clear();
+    capture::calls.ShowSaveDialog = [](HWND camera, BYTE&) {
+        seen += L"save as\n";
+        if (seen == L"save as\n") { // a press and a menu command, queued when the dialog opened
+            SendMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            SendMessageW(camera, WM_COMMAND, IDM_SAVE, 0);
+        }
+        return std::wstring();
+    };
+    frmMain.mnuSave_Click();
+    EXPECT_EQ(seen, L"save as\n");
+    frmMain.mnuSave_Click(); // once the first has ended, the next one runs
+    EXPECT_EQ(seen, L"save as\nsave as\n");
 }

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "dialog_driver.h"
-#include "forms/frmMain.h"
+#include "resources/resource_ids.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND camera = FindWindowW(L"Pikuto.Camera", nullptr), window = drv::FindCaption(a, true);
     if (command == L"menu" && count == 1) {
         const wchar_t* items[] = {L"save", L"config", L"about", L"exit"};
-        const UINT ids[] = {FrmMain::mnuSaveId, FrmMain::mnuConfigId, FrmMain::mnuAboutId, FrmMain::mnuExitId};
+        const UINT ids[] = {IDM_SAVE, IDM_CONFIG, IDM_ABOUT, IDM_EXIT};
         for (int i = 0; i < 4; ++i)
             if (a == items[i])
                 return exitCode(camera && PostMessageW(camera, WM_COMMAND, ids[i], 0));
