@@ -1,29 +1,24 @@
-// Formats the version without the C library's wide printf, which would pull its whole engine in.
+// Numbers formatted by hand: the C library's wide printf (behind std::to_wstring too) would pull
+// its whole engine into the program.
 #include "core/version_text.h"
 
 namespace core {
 
-namespace {
-void AppendNumber(std::wstring& out, unsigned n) {
+std::wstring DecimalText(unsigned value) {
     wchar_t digits[10];
     int count = 0;
     do {
-        digits[count++] = static_cast<wchar_t>(L'0' + n % 10);
-        n /= 10;
-    } while (n);
+        digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value);
+    std::wstring text;
     while (count)
-        out += digits[--count];
+        text += digits[--count];
+    return text;
 }
-} // namespace
 
 std::wstring VersionLine(const Version& v) {
-    std::wstring line = L"Version: ";
-    AppendNumber(line, v.major);
-    line += L'.';
-    AppendNumber(line, v.minor);
-    line += L'.';
-    AppendNumber(line, v.revision);
-    return line;
+    return L"Version: " + DecimalText(v.major) + L'.' + DecimalText(v.minor) + L'.' + DecimalText(v.revision);
 }
 
 } // namespace core

@@ -1,4 +1,4 @@
-// The version line of the About box.
+// Numbers as text, and the version line of the About box.
 #pragma once
 
 #include <string>
@@ -8,6 +8,9 @@ namespace core {
 struct Version {
     unsigned major = 0, minor = 0, build = 0, revision = 0;
 };
+
+// The decimal digits of a number.
+std::wstring DecimalText(unsigned value);
 
 // "Version: " and major.minor.revision; the build number is not shown.
 std::wstring VersionLine(const Version& version);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/settings_text.h"
+#include "core/version_text.h"
 #include "resources/resource_ids.h"
 #include "state/settings.h"
 #include "state/shared_state.h"
@@ -59,7 +60,7 @@ private:
     }
 
     // Also the scroll handler: the number follows the thumb while it is dragged.
-    void hscQuality_Change() { SetDlgItemTextW(hWnd(), IDC_LBLQUALITY, std::to_wstring(QualityValue()).c_str()); }
+    void hscQuality_Change() { SetDlgItemTextW(hWnd(), IDC_LBLQUALITY, core::DecimalText(unsigned(QualityValue())).c_str()); }
 
     void hscQuality_Request(WORD request, int thumb) {
         int value = QualityValue();

@@ -2,6 +2,7 @@
 #include "state/settings.h"
 
 #include "core/settings_text.h"
+#include "core/version_text.h"
 
 BYTE ReadSetting(const std::wstring& path, const wchar_t* key, BYTE defaultValue) {
     // Two calls' worth of defaults in one: a value no file holds tells a missing key from a present one.
@@ -13,11 +14,5 @@ BYTE ReadSetting(const std::wstring& path, const wchar_t* key, BYTE defaultValue
 }
 
 bool WriteSetting(const std::wstring& path, const wchar_t* key, unsigned value) {
-    wchar_t text[4] = {};
-    int at = 3;
-    value = value > 255 ? 255 : value; // settings are bytes
-    do
-        text[--at] = static_cast<wchar_t>(L'0' + value % 10);
-    while ((value /= 10) && at > 0);
-    return WritePrivateProfileStringW(kSettingsSection, key, text + at, path.c_str()) != FALSE;
+    return WritePrivateProfileStringW(kSettingsSection, key, core::DecimalText(value).c_str(), path.c_str()) != FALSE;
 }
