@@ -5,6 +5,7 @@
 
 #include "core/version_text.h"
 #include "forms/calls.h"
+#include "forms/frmMain.h"
 #include "forms/gif_picture.h"
 #include "resources/resource_ids.h"
 #include "win32/app_info.h"
@@ -59,5 +60,5 @@ private:
 
 void ShowAboutBox() {
     FrmAbout frmAbout;
-    frmAbout.ShowModal();
+    frmAbout.ShowModal(frmMain.hWnd());
 }

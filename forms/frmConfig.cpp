@@ -5,6 +5,7 @@
 
 #include "core/settings_text.h"
 #include "core/version_text.h"
+#include "forms/frmMain.h"
 #include "resources/resource_ids.h"
 #include "state/settings.h"
 #include "state/shared_state.h"
@@ -60,7 +61,9 @@ private:
     }
 
     // Also the scroll handler: the number follows the thumb while it is dragged.
-    void hscQuality_Change() { SetDlgItemTextW(hWnd(), IDC_LBLQUALITY, core::DecimalText(unsigned(QualityValue())).c_str()); }
+    void hscQuality_Change() {
+        SetDlgItemTextW(hWnd(), IDC_LBLQUALITY, core::DecimalText(unsigned(QualityValue())).c_str());
+    }
 
     void hscQuality_Request(WORD request, int thumb) {
         int value = QualityValue();
@@ -125,5 +128,5 @@ private:
 
 void ShowQualityDialog() {
     FrmConfig frmConfig;
-    frmConfig.ShowModal();
+    frmConfig.ShowModal(frmMain.hWnd());
 }

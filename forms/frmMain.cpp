@@ -11,6 +11,8 @@
 #include "tracking/tracking.h"
 #include "win32/calls.h"
 
+#include <commctrl.h>
+
 forms::Calls forms::calls;
 FrmMain frmMain;
 bool quitWhenCameraWindowCloses = true;
@@ -30,6 +32,20 @@ bool FrmMain::Load() {
     HWND picture = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 12, 2, 24, 17, hWnd(),
                                    nullptr, instance, nullptr);
     SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(imgCamera.get()));
+    // The tooltip shows over the browser, which stays active: ALWAYSTIP. It must never take the
+    // foreground from the browser (the tick would hide the camera), nor the focus.
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    tipCamera = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, hWnd(), nullptr, instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND; // the whole window; the tooltip watches its mouse itself
+    tool.hwnd = hWnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(hWnd());
+    tool.lpszText = const_cast<wchar_t*>(kCameraTip);
+    SendMessageW(tipCamera, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SetTimer(hWnd(), timCheckId, timCheckInterval, nullptr);
     return true;
 }
@@ -60,6 +76,10 @@ LRESULT FrmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             mnuExit_Click();
             break;
         }
+        return 0;
+    case WM_ENABLE:
+        // Every dialog of the program disables the camera window while it is open: no tip meanwhile.
+        SendMessageW(tipCamera, TTM_ACTIVATE, wParam, 0);
         return 0;
     case WM_CLOSE:
         Form_Unload();

@@ -7,6 +7,9 @@
 #include "win32/handles.h"
 #include "win32/window.h"
 
+// What the camera's tooltip says.
+inline constexpr wchar_t kCameraTip[] = L"クリックで保存、右クリックでメニュー";
+
 class FrmMain : public win32::Window {
 public:
     static constexpr UINT_PTR timCheckId = 1;
@@ -31,6 +34,7 @@ private:
     void Form_Unload();
     win32::Menu mnuPikuto;               // a hidden menu bar; its one popup is the menu
     win32::GdiObject<HBITMAP> imgCamera; // shown by a static control that does not own it
+    HWND tipCamera = nullptr;            // the tooltip; owned by the camera window, so it goes with it
     bool saving_ = false;
 };
 

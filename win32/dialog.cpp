@@ -1,23 +1,55 @@
 // The modal dialog base: binding, pixel layout, font, colours, and the keys that must not close it.
 #include "win32/dialog.h"
 
+#include "core/layout.h"
 #include "win32/message_box.h"
 
 #include <algorithm>
+#include <string>
 
 namespace win32 {
+
+namespace {
+
+bool IsCheckBox(HWND item) {
+    wchar_t kind[8] = {};
+    GetClassNameW(item, kind, 8);
+    const LONG type = GetWindowLongW(item, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiW(kind, L"Button") == 0 &&
+           (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE);
+}
+
+// What a check box needs to show its caption whole in the font selected into `dc`: the glyph, the
+// gap the control leaves after it (half a digit), and the caption as the control draws it. The
+// glyph is 13 pixels at 96 DPI, more than SM_CXMENUCHECK says on some systems (11 under Wine).
+int CheckBoxNeeds(HDC dc, HWND box) {
+    const int length = GetWindowTextLengthW(box);
+    std::wstring caption(length + 1, L'\0');
+    GetWindowTextW(box, caption.data(), length + 1);
+    RECT text{};
+    DrawTextW(dc, caption.c_str(), length, &text, DT_CALCRECT | DT_SINGLELINE);
+    INT digit = 0;
+    GetCharWidth32W(dc, L'0', L'0', &digit);
+    const int glyph = std::max(GetSystemMetrics(SM_CXMENUCHECK), MulDiv(13, GetDeviceCaps(dc, LOGPIXELSX), 96));
+    return glyph + digit / 2 + (text.right - text.left);
+}
+
+} // namespace
 
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
     return false;
 }
 
-void Dialog::ShowModal() {
+void Dialog::ShowModal(HWND nearWindow) {
     // The forms are laid out for a 12-pixel (9 point) message font, whatever the system's own size.
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     metrics.lfMessageFont.lfHeight = -12;
     font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    // Where the user is looking: the camera window may be on any monitor.
+    monitor_ = nearWindow ? MonitorFromWindow(nearWindow, MONITOR_DEFAULTTONEAREST)
+                          : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
     ModalScope scope;
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), nullptr, Proc,
                     reinterpret_cast<LPARAM>(this));
@@ -25,29 +57,36 @@ void Dialog::ShowModal() {
 }
 
 void Dialog::ApplyLayout() {
-    // A label clips its text to its box, unlike the form designer's: give each the font's whole
-    // line, or descenders lose their lower half where the font is taller than the design's.
+    WindowDc dc(hwnd_);
+    SelectedObject font(dc.get(), font_.get());
     TEXTMETRICW metrics{};
-    {
-        WindowDc dc(hwnd_);
-        SelectedObject font(dc.get(), font_.get());
-        GetTextMetricsW(dc.get(), &metrics);
-    }
+    GetTextMetricsW(dc.get(), &metrics);
     for (const ControlBox& box : layout_.controls) {
         const HWND item = Item(box.id);
         wchar_t kind[8] = {};
         GetClassNameW(item, kind, 8);
         const bool label =
             lstrcmpiW(kind, L"Static") == 0 && (GetWindowLongW(item, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP;
+        // A label clips its text to its box, unlike the form designer's: give each the font's whole
+        // line, or descenders lose their lower half where the font is taller than the design's. A check
+        // box's caption in a wider font (a Japanese UI font, say) would lose its end: widen or move it.
+        const core::Span span = IsCheckBox(item) ? core::FitCheckBox({box.left, box.width},
+                                                                     CheckBoxNeeds(dc.get(), item), layout_.clientWidth)
+                                                 : core::Span{box.left, box.width};
         SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        MoveWindow(item, box.left, box.top, box.width, label ? std::max<int>(box.height, metrics.tmHeight) : box.height,
-                   FALSE);
+        MoveWindow(item, span.left, box.top, span.width,
+                   label ? std::max<int>(box.height, metrics.tmHeight) : box.height, FALSE);
     }
     RECT frame{0, 0, layout_.clientWidth, layout_.clientHeight};
     AdjustWindowRectEx(&frame, GetWindowLongW(hwnd_, GWL_STYLE), FALSE, GetWindowLongW(hwnd_, GWL_EXSTYLE));
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(monitor_, &monitor))
+        screen = monitor.rcMonitor;
+    const core::Point at = core::CentredOn({screen.left, screen.top, screen.right, screen.bottom}, width, height);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR Dialog::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

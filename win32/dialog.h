@@ -29,9 +29,10 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Creates the dialog, topmost and centred on the screen, owned by no window, and returns once it
-    // has ended. Every other window of the thread takes no input meanwhile; their timers keep firing.
-    void ShowModal();
+    // Creates the dialog, topmost and centred on the monitor that holds `nearWindow` (the primary one
+    // when null), owned by no window, and returns once it has ended. Every other window of the thread
+    // takes no input meanwhile; their timers keep firing.
+    void ShowModal(HWND nearWindow);
 
 protected:
     HWND hWnd() const { return hwnd_; }
@@ -50,6 +51,7 @@ private:
     int templateId_;
     DialogLayout layout_;
     HWND hwnd_ = nullptr;
+    HMONITOR monitor_ = nullptr;
     GdiObject<HFONT> font_;
 };
 
