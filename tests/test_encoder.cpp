@@ -2,6 +2,7 @@
 // unloading, and the atomic file writer both binaries use. The codecs' pixels are tested natively.
 #include "capture/bmp_writer.h"
 #include "capture/encoder_client.h"
+#include "encoder/encoder_object.h"
 #include "test_support.h"
 #include "win32/atomic_file.h"
 #include "win32/calls.h"
@@ -76,20 +77,28 @@ HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, 
     return FAILED(hr) ? hr : object->Invoke(id, IID_NULL, 0, flags, &params, nullptr, nullptr, nullptr);
 }
 
-// Seam for the writer: a folder that takes no new file, files that take no data (a full disk);
-// records the temporary file's name.
+// Seam for the writer: a folder that takes no temporary file (full), files that take no data (a
+// full disk); records the temporary file's name.
 bool refuseNewFiles, writesFail;
 std::wstring newFile;
 
 HANDLE CreateSeam(LPCWSTR name, DWORD access, DWORD share, DWORD disposition) {
     if (disposition == CREATE_NEW)
         newFile = name;
-    if (disposition == CREATE_NEW && refuseNewFiles) {
+    if (disposition == CREATE_NEW && refuseNewFiles && std::wstring_view(name).ends_with(L".tmp")) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     return CreateFileW(name, writesFail ? GENERIC_READ : access, share, nullptr, disposition, 0, nullptr);
 }
+
+} // namespace
+
+// The component's objects built into this test, so its writes go through the writer's seam here.
+void ModuleAddRef() {}
+void ModuleRelease() {}
+
+namespace {
 
 class EncoderTest : public ::testing::Test {
 protected:
@@ -185,11 +194,24 @@ TEST_F(EncoderTest, WriterReplacesOnlyWithACompleteFile) {
     EXPECT_HRESULT_FAILED(WriteFileReplacing(target, fresh.data(), fresh.size()));
     refuseNewFiles = true;
     EXPECT_HRESULT_FAILED(WriteFileReplacing(dir.path + L"partial.bin", fresh.data(), fresh.size()));
+    // Where the folder takes no temporary file, an existing target is never written in place: not
+    // by the writer, the BMP writer, nor the component's JPEG and PNG objects.
+    writesFail = false;
+    EXPECT_HRESULT_FAILED(WriteFileReplacing(target, fresh.data(), fresh.size()));
+    EXPECT_HRESULT_FAILED(SaveBitmapFile(Pattern(1000, 7, 3), target));
+    BSTR path = SysAllocString(target.c_str());
+    for (EncoderKind kind : {EncoderKind::Jpeg, EncoderKind::Png}) {
+        IDispatch* encoder = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(CreateEncoder(kind, IID_IDispatch, reinterpret_cast<void**>(&encoder)));
+        EXPECT_HRESULT_FAILED(Call(encoder, kind == EncoderKind::Jpeg ? L"SaveJpeg" : L"SavePng",
+                                   {Var(VT_BSTR | VT_BYREF, &path), Var(VT_DISPATCH, MakePicture(Pattern(9)).get())}));
+        encoder->Release();
+    }
+    SysFreeString(path);
     EXPECT_EQ(ReadBytes(target), old);
     EXPECT_EQ(dir.Files(), std::vector<std::wstring>{L"data.bin"});
-    writesFail = false; // where the folder takes no new file, the target itself is written
-    ASSERT_HRESULT_SUCCEEDED(WriteFileReplacing(target, fresh.data(), fresh.size()));
-    EXPECT_EQ(ReadBytes(target), fresh);
+    ASSERT_HRESULT_SUCCEEDED(WriteFileReplacing(dir.path + L"new.bin", fresh.data(), fresh.size())); // written directly
+    EXPECT_EQ(ReadBytes(dir.path + L"new.bin"), fresh);
 
     // The BMP writer at the longest path (255 characters, a short file name): the temporary name
     // beside it passes MAX_PATH, yet it is still made.

@@ -37,9 +37,10 @@ HANDLE CreateNew(const std::wstring& path, DWORD disposition) {
     return win32::calls.CreateFile(path.c_str(), GENERIC_WRITE, 0, disposition);
 }
 
-// The old way, for folders where only the target itself may be written.
-HRESULT WriteDirectly(const std::wstring& target, const void* data, size_t size) {
-    win32::FileHandle file{CreateNew(target, CREATE_ALWAYS)};
+// For a folder that takes no temporary file: only a target that did not exist is written directly
+// (made new, so one that appeared meanwhile is never truncated), and removed again if that fails.
+HRESULT WriteNewTarget(const std::wstring& target, const void* data, size_t size) {
+    win32::FileHandle file{CreateNew(target, CREATE_NEW)};
     if (!file)
         return LastError();
     HRESULT hr = WriteAll(file.get(), data, size);
@@ -81,6 +82,7 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return E_ACCESSDENIED;
+    const bool targetExists = attributes != INVALID_FILE_ATTRIBUTES;
 
     // A short name, so a target that fits the usual limits still fits with it; the process id
     // and a counter keep two writers apart.
@@ -95,8 +97,11 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
         if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
-    if (!file)
-        return WriteDirectly(target, data, size);
+    if (!file) {
+        // Writing an existing target in place could leave it half written: it stays as it is.
+        HRESULT refused = LastError();
+        return targetExists ? refused : WriteNewTarget(target, data, size);
+    }
 
     HRESULT hr = WriteAll(file.get(), data, size);
     file.reset();
