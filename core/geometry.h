@@ -56,4 +56,15 @@ constexpr bool Intersects(const Rect& a, const Rect& b) {
     return !IsEmpty(a) && !IsEmpty(b) && !IsEmpty(common);
 }
 
+// True when every pixel of `inner` lies in `outer`.
+constexpr bool Contains(const Rect& outer, const Rect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The rectangle the capture copies from the canvas window's rectangle: under the VM its drawing area.
+constexpr Rect CaptureRect(const Rect& canvasWindow, bool vm) {
+    return vm ? CanvasAt(canvasWindow, kVmCaptureInset) : canvasWindow;
+}
+
 } // namespace core

@@ -38,6 +38,13 @@ struct TickDecision {
 
 TickDecision DecideTick(const TickSnapshot& snapshot);
 
+// Where a docking move puts the camera window of `size`, wanted at `at`: moved the shortest way
+// into `workArea` (the work area of the monitor that holds the canvas); if it would then lie over
+// the capture rectangle, just outside it where it fits: left of it, else right, else above. With
+// room to spare that is `at` itself. Only where none of those fits does it stay over the canvas,
+// reachable: the capture puts the program's own windows aside for the copy.
+Point FitDocking(Point at, Point size, const Rect& capture, const Rect& workArea);
+
 // No target found: the camera window goes to the screen origin, shown, unless it is already there.
 Placement DecideParking(const Rect& camera, bool cameraVisible);
 

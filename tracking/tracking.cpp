@@ -1,6 +1,6 @@
 // The tracking tick: gathers what the tick's decision needs, asks the core, and applies the answer:
-// the camera window docked below the canvas, shown or hidden with the browser, and the browser
-// flashed when the chat log's line count changes.
+// the camera window docked below the canvas (within reach on its monitor), shown or hidden with
+// the browser, and the browser flashed when the chat log's line count changes.
 #include "tracking/tracking.h"
 
 #include "core/tick.h"
@@ -55,16 +55,32 @@ core::TickSnapshot Snapshot(HWND camera) {
     return s;
 }
 
+// Where the docking move puts the camera window: within reach on the canvas's monitor, off the
+// capture rectangle. Read only when docking, so a steady tick asks nothing of the monitors.
+core::Point Reachable(HWND camera, const core::TickSnapshot& s, core::Point at) {
+    const core::Rect capture = core::CaptureRect(s.canvasWindow, s.vm);
+    const RECT r = FromCore(capture);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT window{};
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(camera, &window))
+        return at;
+    return core::FitDocking(at, {window.right - window.left, window.bottom - window.top}, capture,
+                            ToCore(monitor.rcWork));
+}
+
 // The camera window never takes the activation: on Windows the foreground lock keeps the focus
 // in the browser anyway, but Wine would hand the keyboard to the camera window.
 void Apply(HWND camera, const core::TickSnapshot& s, const core::TickDecision& d) {
     if (s.front == core::Front::Browser)
         rctCanvas = FromCore(d.canvas);
     switch (d.placement) {
-    case core::Placement::Dock:
-        calls.SetWindowPos(camera, HWND_TOPMOST, d.at.x, d.at.y, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    case core::Placement::Dock: {
+        const core::Point at = Reachable(camera, s, d.at);
+        calls.SetWindowPos(camera, HWND_TOPMOST, at.x, at.y, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         rctLast = rctCanvas;
         break;
+    }
     case core::Placement::ShowInPlace:
         calls.SetWindowPos(camera, HWND_TOP, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         break;

@@ -1,5 +1,5 @@
-// The core's decisions, case by case: the tick, the overlap verdict, the settings text, the
-// version line and the save command's order of steps.
+// The core's decisions, case by case: the tick and docking, the overlap verdict, the settings
+// text, the version line and the save command's order of steps.
 #include "core/occlusion.h"
 #include "core/save_flow.h"
 #include "core/settings_text.h"
@@ -56,6 +56,30 @@ TEST(Tick, ParkingOnlyWhenNotAlreadyShownAtTheOrigin) {
     EXPECT_EQ(DecideParking({0, 0, 40, 30}, false), Placement::Park);
     EXPECT_EQ(DecideParking({1, 0, 41, 30}, true), Placement::Park);
     EXPECT_EQ(DecideParking({0, -1, 40, 29}, true), Placement::Park);
+}
+
+// Near an edge the camera window moves into the canvas monitor's work area, and off the capture
+// rectangle: left of it, else right, else above.
+TEST(Tick, DockingStaysInTheWorkAreaAndOffTheCanvas) {
+    const Rect screen{0, 0, 1280, 1024}, narrow{0, 0, 760, 1024}, small{0, 0, 760, 400};
+    struct Case {
+        Rect capture, work;
+        Point at, placed;
+    } cases[] = {
+        {{100, 100, 810, 480}, screen, {47, 557}, {47, 557}},                      // room to spare: as wanted
+        {{-20, 100, 690, 480}, screen, {-73, 557}, {0, 557}},                      // left edge
+        {{300, 800, 1010, 1180}, screen, {247, 1257}, {247, 1002}},                // bottom edge
+        {{300, -500, 1010, -120}, screen, {247, -43}, {247, 0}},                   // top edge
+        {{1300, 100, 2010, 480}, screen, {1247, 557}, {1230, 557}},                // right edge
+        {{20, 800, 730, 1180}, screen, {-33, 1257}, {730, 1002}},                  // bottom-left corner: right of it
+        {{100, 800, 810, 1180}, screen, {200, 1257}, {50, 1002}},                  // room on the left
+        {{20, 800, 730, 1180}, narrow, {-33, 1257}, {0, 778}},                     // nor on the right: above
+        {{20, 10, 730, 390}, small, {-33, 467}, {0, 378}},                         // nowhere: reachable at least
+        {{1300, 600, 2010, 980}, {1280, 0, 2560, 984}, {1247, 1057}, {2010, 962}}, // second monitor, taskbar
+        {{20, 800, 730, 1180}, {}, {-33, 1257}, {-33, 1257}},                      // no work area known
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitDocking(c.at, {50, 22}, c.capture, c.work), c.placed) << &c - cases;
 }
 
 TEST(Occlusion, OnlyASharedPixelCounts) {
