@@ -18,17 +18,24 @@ Calls calls{ShowSaveDialog};
 
 namespace {
 
-core::OverlapAnswer AskOverlap() {
-    switch (win32::MsgBox(kOverlapMessage, kOverlapFlags)) {
+core::Answer Ask(core::Question question) {
+    switch (win32::MsgBox(question == core::Question::Overlap ? kOverlapMessage : kOffViewMessage, kOverlapFlags)) {
     case IDABORT:
-        return core::OverlapAnswer::Abort;
+        return core::Answer::Abort;
     case IDRETRY:
-        return core::OverlapAnswer::Retry;
+        return core::Answer::Retry;
     case IDIGNORE:
-        return core::OverlapAnswer::Ignore;
+        return core::Answer::Ignore;
     default:
-        return core::OverlapAnswer::Closed;
+        return core::Answer::Closed;
     }
+}
+
+// The name Save As proposes: the local time of the click.
+std::wstring ProposedName() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return core::FreshFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
 
 bool Write(PictureBuffer& picBuffer, core::FileType type, const std::wstring& path) {
@@ -47,16 +54,18 @@ bool Write(PictureBuffer& picBuffer, core::FileType type, const std::wstring& pa
 } // namespace
 
 void SaveCommand(HWND camera, PictureBuffer& picBuffer, void (*showQualityDialog)()) {
+    const std::wstring proposedName = ProposedName();
     core::SaveSteps steps;
-    steps.capture = [&] {
+    steps.capture = [&](bool afterQuestion) {
         picBuffer.Cls();
-        return static_cast<core::CaptureResult>(CaptureCanvas(picBuffer.hDC()));
+        return static_cast<core::CaptureResult>(CaptureCanvas(picBuffer.hDC(), afterQuestion));
     };
-    steps.askOverlap = AskOverlap;
-    steps.chooseFile = [camera](std::wstring& path, core::FileType& type) {
-        BYTE bytFilterIndex = 0;
-        path = capture::calls.ShowSaveDialog(camera, bytFilterIndex);
-        type = static_cast<core::FileType>(bytFilterIndex);
+    steps.ask = Ask;
+    steps.chooseFile = [&](std::wstring& path, core::FileType& type) {
+        SaveAsChoice choice = capture::calls.ShowSaveDialog(camera, proposedName);
+        path = choice.path;
+        type = static_cast<core::FileType>(choice.bytFilterIndex);
+        return choice.outcome != SaveAsOutcome::Failed;
     };
     steps.qualityDialogSkipped = [] { return core::SkipsQualityDialog(bytHideDialog); };
     steps.askQuality = showQualityDialog;

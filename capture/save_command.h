@@ -1,10 +1,11 @@
-// The save command: capture into picBuffer, overlap question, Save As, quality dialog for JPEG,
-// then the writer; every failure ends in one message.
+// The save command: capture into picBuffer, the overlap and off-view questions, Save As, quality
+// dialog for JPEG, then the writer; every failure ends in one message.
 #pragma once
 
 #include <windows.h>
 
 #include "capture/picture_buffer.h"
+#include "capture/save_dialog.h"
 
 #include <string>
 
@@ -12,7 +13,7 @@ namespace capture {
 
 // The Save As dialog, which tests answer in its place. Real in the product.
 struct Calls {
-    std::wstring (*ShowSaveDialog)(HWND owner, BYTE& bytFilterIndex);
+    SaveAsChoice (*ShowSaveDialog)(HWND owner, const std::wstring& proposedName);
 };
 extern Calls calls;
 
@@ -26,7 +27,9 @@ inline constexpr wchar_t kCannotSaveMessage[] = L"保存できません。";
 inline constexpr wchar_t kOverlapMessage[] =
     L"現在保存しようとしている画像は、他のウィンドウが重なったためすべて表示されていない可能性かあります。"
     L"保存を続行しますか?";
+inline constexpr wchar_t kOffViewMessage[] =
+    L"保存しようとしている画像の一部が画面に表示されていません。保存を続行しますか?";
 inline constexpr wchar_t kDllMessage[] = L"DLL ファイルの登録が不正です。再インストールしてください。";
 inline constexpr UINT kCannotSaveFlags = MB_ICONEXCLAMATION;                                 // 48
-inline constexpr UINT kOverlapFlags = MB_ABORTRETRYIGNORE | MB_ICONQUESTION | MB_DEFBUTTON3; // 546
+inline constexpr UINT kOverlapFlags = MB_ABORTRETRYIGNORE | MB_ICONQUESTION | MB_DEFBUTTON3; // 546, off view too
 inline constexpr UINT kDllFlags = MB_ICONERROR;                                              // 16

@@ -1,27 +1,34 @@
 // The save command's order of steps, apart from the dialogs and files that carry them out.
 #include "core/save_flow.h"
 
+#include <cwchar>
+
 namespace core {
 
 void RunSaveCommand(const SaveSteps& steps) {
-    for (;;) {
-        CaptureResult result = steps.capture();
+    for (bool afterQuestion = false;; afterQuestion = true) {
+        CaptureResult result = steps.capture(afterQuestion);
         if (result == kNothingCaptured) {
             steps.tell(SaveMessage::CannotSave);
             return;
         }
-        if (result != kCapturedOverlapped)
-            break;
-        OverlapAnswer answer = steps.askOverlap();
-        if (answer == OverlapAnswer::Retry)
+        Answer answer = Answer::Ignore;
+        if (Overlapped(result))
+            answer = steps.ask(Question::Overlap);
+        if (answer == Answer::Ignore && OffView(result))
+            answer = steps.ask(Question::OffView);
+        if (answer == Answer::Retry)
             continue;
-        if (answer != OverlapAnswer::Ignore)
+        if (answer != Answer::Ignore)
             return;
         break;
     }
     std::wstring path;
     FileType type = FileType::None;
-    steps.chooseFile(path, type);
+    if (!steps.chooseFile(path, type)) {
+        steps.tell(SaveMessage::CannotSave);
+        return;
+    }
     if (path.empty())
         return;
     switch (type) {
@@ -38,6 +45,12 @@ void RunSaveCommand(const SaveSteps& steps) {
     }
     if (!steps.write(type, path))
         steps.tell(SaveMessage::WriterFailed);
+}
+
+std::wstring FreshFileName(const DateTime& t) {
+    wchar_t name[64];
+    std::swprintf(name, 64, L"pikuto_%04u%02u%02u_%02u%02u%02u", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return name;
 }
 
 } // namespace core

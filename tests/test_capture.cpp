@@ -1,5 +1,6 @@
 // The canvas capture against the stand-in browser: the pixels and rectangle under both Java hosts,
-// the overlap walk, the mode gate, the copy fallbacks and a canvas that went away.
+// the overlap walk, our own windows put aside, the canvas off view, the mode gate, the copy
+// fallbacks and a canvas that went away.
 #include "capture/picture_buffer.h"
 #include "test_capture_support.h"
 
@@ -7,7 +8,7 @@ class Capture : public CanvasFixture {
 protected:
     short Take() {
         picture.Cls();
-        return CaptureCanvas(picture.hDC());
+        return CaptureCanvas(picture.hDC(), false);
     }
     PictureBuffer picture{kCanvasWidth, kCanvasHeight, kUnpainted};
 };
@@ -39,13 +40,30 @@ TEST_F(Capture, PluginCanvasParkedCameraModeNoAndVanishedCanvas) {
     // No copy possible at all: never a blank picture reported as captured.
     HDC gone = CreateCompatibleDC(nullptr);
     DeleteDC(gone);
-    EXPECT_EQ(CaptureCanvas(gone), 0);
+    EXPECT_EQ(CaptureCanvas(gone, false), 0);
 
-    // The camera window is a window like any other: parked at the origin over the canvas, it overlaps.
-    RECT top = WindowRect(b.Hwnd(L"A"));
-    ASSERT_TRUE(b.Send(L"move A " + std::to_wstring(top.left - window.left - 20) + L" " +
-                       std::to_wstring(top.top - window.top - 10)));
-    EXPECT_EQ(Take(), 2);
+    // The camera window over the canvas (the browser moved, no tick yet) is no overlap: it steps
+    // aside for the copy, never shows in the picture, and comes back.
+    SetWindowPos(camera, nullptr, window.left + 20, window.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(camera, SW_HIDE); // shown again, so Wine stacks it above the browser on the screen too
+    ShowWindow(camera, SW_SHOWNA);
+    HDC screen = GetDC(nullptr);
+    EXPECT_TRUE(testing_support::WaitUntil(
+        [&] { return GetRValue(GetPixel(screen, window.left + 45, window.top + 21)) % 255 != 0; }));
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(Take(), 1);
+    EXPECT_EQ(Mismatches(picture.hDC(), 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(camera));
+
+    // Part of the canvas off view: scrolled out of the page (a window over it as well), the browser
+    // off the screen or minimised.
+    const std::pair<const wchar_t*, short> views[] = {
+        {L"move A.control 20 -50", 3}, {L"window W 100 100 60 60", 4}, {L"destroy W", 3},
+        {L"move A.control 20 20", 1},  {L"move A -300 100", 3},        {L"minimize A", 3}};
+    for (const auto& [command, result] : views) {
+        ASSERT_TRUE(b.Send(command));
+        EXPECT_EQ(Take(), result) << command;
+    }
 
     // Mode "NO", or a canvas gone since the click: nothing captured, no sound, nothing drawn.
     strMode = L"NO";
@@ -55,7 +73,7 @@ TEST_F(Capture, PluginCanvasParkedCameraModeNoAndVanishedCanvas) {
     ASSERT_TRUE(b.Send(L"destroy A.canvas"));
     EXPECT_EQ(Take(), 0);
     EXPECT_EQ(GetPixel(picture.hDC(), 355, 190), kUnpainted);
-    EXPECT_EQ(events, Events(3, "sound"));
+    EXPECT_EQ(events, Events(9, "sound"));
 }
 
 // The VM's canvas window is wider than its drawing area: the rectangle is narrowed, the pixels come
@@ -96,5 +114,7 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
     EXPECT_EQ(Take(), 1);
     EXPECT_TRUE(EqualRect(&rctCanvas, &example));
     EXPECT_EQ(Mismatches(picture.hDC(), 60, 7), 0);
+    ShowWindow(hwndCanvas, SW_HIDE);
+    EXPECT_EQ(Take(), 3) << "a canvas hidden with its page (a tab in the background) is not on view";
     DestroyWindow(hwndCanvas);
 }

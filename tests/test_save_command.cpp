@@ -2,26 +2,36 @@
 // with the prompts answered through the seams, once with the real prompts, and in the real program.
 #include "capture/encoder_client.h"
 #include "capture/save_command.h"
+#include "core/save_flow.h"
 #include "driver/dialog_driver.h"
 #include "forms/frmConfig.h"
 #include "resources/resource_ids.h"
 #include "test_capture_support.h"
 
+#include <algorithm>
 #include <fstream>
-#include <map>
+#include <tuple>
 
 using namespace testing_support;
 namespace drv = dialog_driver;
 
 namespace {
 
-// The messages word for word, by their flags, with the event each one records.
-const std::map<UINT, std::pair<std::string, std::wstring>> kMessages = {
-    {48, {"cannot save", L"保存できません。"}},
+// The messages word for word, with their flags and the event each one records.
+const std::tuple<UINT, std::wstring, std::string> kMessages[] = {
+    {48, L"保存できません。", "cannot save"},
     {546,
-     {"overlap", L"現在保存しようとしている画像は、他のウィンドウが重なったためすべて表示されていない可能性かあります。"
-                 L"保存を続行しますか?"}},
-    {16, {"dll", L"DLL ファイルの登録が不正です。再インストールしてください。"}}};
+     L"現在保存しようとしている画像は、他のウィンドウが重なったためすべて表示されていない可能性かあります。"
+     L"保存を続行しますか?",
+     "overlap"},
+    {546, L"保存しようとしている画像の一部が画面に表示されていません。保存を続行しますか?", "off view"},
+    {16, L"DLL ファイルの登録が不正です。再インストールしてください。", "dll"}};
+
+std::wstring FreshNameNow() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return core::FreshFileName({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+}
 
 // How many pixels of the bitmap file differ from the stand-in's canvas; -1 when there is no bitmap.
 int BmpMismatches(const std::wstring& path) {
@@ -34,10 +44,10 @@ int BmpMismatches(const std::wstring& path) {
     return count;
 }
 
-// What the seams answer: to the overlap question, and from the Save As dialog.
+// What the seams answer: to the questions, and from the Save As dialog; the name it was offered.
 std::function<int()> answer;
-std::wstring chosenPath;
-BYTE chosenType;
+SaveAsChoice chosen;
+std::wstring proposedSeen;
 HWND ownerSeen;
 
 class SaveCommand : public CanvasFixture {
@@ -47,16 +57,16 @@ protected:
     void SetUp() override {
         CanvasFixture::SetUp();
         win32::calls.MessageBox = [](HWND, LPCWSTR text, LPCWSTR caption, UINT flags) -> int {
-            auto known = kMessages.find(flags);
-            const bool exact =
-                known != kMessages.end() && known->second.second == text && caption == std::wstring(L"Pikuto");
-            events.push_back(exact ? known->second.first : "unexpected message box");
+            auto known = std::find_if(std::begin(kMessages), std::end(kMessages),
+                                      [&](auto& m) { return std::get<0>(m) == flags && std::get<1>(m) == text; });
+            const bool exact = known != std::end(kMessages) && caption == std::wstring(L"Pikuto");
+            events.push_back(exact ? std::get<2>(*known) : "unexpected message box");
             return flags == 546 ? answer() : IDOK;
         };
-        capture::calls.ShowSaveDialog = [](HWND owner, BYTE& type) {
+        capture::calls.ShowSaveDialog = [](HWND owner, const std::wstring& proposed) {
             events.push_back(owner == ownerSeen ? "save as" : "save as, wrong owner");
-            type = chosenType;
-            return chosenPath;
+            proposedSeen = proposed;
+            return chosen;
         };
         ownerSeen = camera;
         answer = [] { return IDIGNORE; };
@@ -64,10 +74,9 @@ protected:
         Find(L"ie-sun");
     }
     // Runs the command with the Save As dialog answering `name` in the scratch folder and `type`.
-    Events Save(const std::wstring& name, BYTE type) {
+    Events Save(const std::wstring& name, BYTE type, SaveAsOutcome outcome = SaveAsOutcome::Chosen) {
         events.clear();
-        chosenPath = name.empty() ? L"" : dir.path + name;
-        chosenType = type;
+        chosen = {name.empty() ? SaveAsOutcome::Cancelled : outcome, name.empty() ? L"" : dir.path + name, type};
         ::SaveCommand(camera, picBuffer, [] { events.push_back("quality"); });
         return events;
     }
@@ -107,12 +116,34 @@ TEST_F(SaveCommand, WritesEachTypeAsChosenAndCapturesAgainOnRetry) {
     EXPECT_TRUE(Holds(L"hidden.png", 2));
     EXPECT_EQ(Save(L"hidden.jpg", 1), (Events{"sound", "save as"}));
     EXPECT_TRUE(Holds(L"hidden.jpg", 1, 80));
-    // The window over the canvas goes away while the question is open: the retry captures a
-    // clear canvas and asks no more.
-    ASSERT_TRUE(Window(WindowRect(hwndCanvas)));
-    answer = [&] { return b.Send(L"destroy W") ? IDRETRY : IDABORT; };
+    // The window over the canvas goes away while the question is open, and the question box (a
+    // window of ours) closes over a browser too busy to paint at once: the retry captures the
+    // canvas as painted again, and asks no more.
+    const RECT r = WindowRect(hwndCanvas);
+    ASSERT_TRUE(Window(r));
+    answer = [&] {
+        if (!b.Send(L"destroy W"))
+            return IDABORT;
+        WaitForCanvasOnScreen();
+        HWND box = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, r.left,
+                                   r.top, 300, 100, nullptr, nullptr, nullptr, nullptr);
+        HDC screen = GetDC(nullptr);
+        const bool shown = WaitUntil([&] { return GetRValue(GetPixel(screen, r.left + 9, r.top + 9)) % 255 != 0; });
+        ReleaseDC(nullptr, screen);
+        const bool busy = b.Send(L"hang 250"); // answered, then the stand-in sleeps
+        DestroyWindow(box);
+        return shown && busy ? IDRETRY : IDABORT;
+    };
     EXPECT_EQ(Save(L"c.bmp", 3), (Events{"sound", "overlap", "sound", "save as"}));
     EXPECT_EQ(BmpMismatches(dir.path + L"c.bmp"), 0);
+    // The name offered is pikuto_ and the local time of the click; a dialog that failed saves nothing.
+    const std::wstring before = FreshNameNow();
+    EXPECT_EQ(Save(L"long.png", 2, SaveAsOutcome::Failed), (Events{"sound", "save as", "cannot save"}));
+    EXPECT_TRUE(proposedSeen == before || proposedSeen == FreshNameNow()) << proposedSeen.c_str();
+    // Part of the canvas scrolled out of the page: its own question.
+    ASSERT_TRUE(b.Send(L"move A.control 20 300"));
+    answer = [] { return IDABORT; };
+    EXPECT_EQ(Save(L"off.png", 2), (Events{"sound", "off view"}));
     strMode = L"NO";
     EXPECT_EQ(Save(L"x.png", 2), (Events{"cannot save"}));
     EXPECT_EQ(dir.Files().size(), 5u);
@@ -155,7 +186,7 @@ TEST_F(SaveCommand, RealPrompts) {
     ASSERT_TRUE(Window(WindowRect(hwndCanvas))); // over the canvas
     auto save = [&](const wchar_t* name, bool confirm) {
         HWND box = drv::WaitForCaption(L"Pikuto", kStepMs);
-        if (!box || drv::MessageBoxText(box) != kMessages.at(546).second || !drv::PressButton(box, IDIGNORE) ||
+        if (!box || drv::MessageBoxText(box) != std::get<1>(kMessages[1]) || !drv::PressButton(box, IDIGNORE) ||
             !drv::SaveAs(dir.path + name, 1, false, kStepMs))
             return false;
         HWND quality = drv::WaitForCaption(L"Pikuto - JPEG 形式の圧縮率指定", kStepMs);

@@ -1,5 +1,5 @@
-// The core's decisions, case by case: the tick and docking, the overlap verdict, the settings
-// text, the version line and the save command's order of steps.
+// The core's decisions, case by case: the tick and docking, the overlap and on-view verdicts, the
+// settings text, the version line, and the save command's order of steps and fresh names.
 #include "core/occlusion.h"
 #include "core/save_flow.h"
 #include "core/settings_text.h"
@@ -88,6 +88,7 @@ TEST(Occlusion, OnlyASharedPixelCounts) {
         Rect capture;
         std::vector<Rect> above;
         CaptureResult result;
+        bool onView = true;
     } cases[] = {
         {canvas, {}, kCaptured},
         {canvas, {{710, 0, 900, 380}, {0, 380, 710, 500}, {-50, -50, 0, 0}}, kCaptured}, // touching edges
@@ -95,9 +96,35 @@ TEST(Occlusion, OnlyASharedPixelCounts) {
         {canvas, {{710, 0, 900, 380}, {709, 379, 800, 400}}, kCapturedOverlapped},       // one pixel, last
         {canvas, {{-100, -100, 1000, 1000}}, kCapturedOverlapped},
         {{10, 10, 10, 10}, {{-100, -100, 1000, 1000}}, kCaptured}, // an empty capture
+        {canvas, {}, kCapturedOffView, false},
+        {canvas, {{709, 379, 800, 400}}, kCapturedOverlappedOffView, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(OcclusionVerdict(c.capture, c.above), c.result) << &c - cases;
+        EXPECT_EQ(OcclusionVerdict(c.capture, c.above, c.onView), c.result) << &c - cases;
+}
+
+TEST(Occlusion, OnViewOnlyInsideEveryAncestorTheBrowserAndTheMonitors) {
+    const Rect capture{100, 100, 810, 480}, page{50, 50, 900, 600}, browser{0, 0, 1000, 800}, screen{0, 0, 1280, 1024};
+    struct Case {
+        std::vector<Rect> ancestors, monitors;
+        Rect browser;
+        bool hidden, onView;
+    } cases[] = {
+        {{page, browser}, {screen}, browser, false, true},
+        {{}, {screen}, capture, false, true},                             // the canvas window is the browser itself
+        {{{50, 50, 809, 600}, browser}, {screen}, browser, false, false}, // scrolled a pixel out of the page
+        {{page, {0, 0, 1000, 479}}, {screen}, browser, false, false},
+        {{page}, {screen}, {101, 0, 1000, 800}, false, false},
+        {{page, browser}, {screen}, browser, true, false},
+        {{page, browser}, {}, browser, false, false},
+        // Two monitors together cover it, or leave a corner bare; mirrored ones overlap.
+        {{page}, {{0, 0, 500, 1024}, {500, 0, 1280, 1024}}, browser, false, true},
+        {{page}, {{0, 0, 500, 1024}, {500, 0, 1280, 400}}, browser, false, false},
+        {{page}, {{-1280, 0, 0, 1024}, {0, 200, 1280, 1224}}, browser, false, false},
+        {{page}, {screen, screen}, browser, false, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WhollyOnView(capture, {c.ancestors, c.browser, c.monitors, c.hidden}), c.onView) << &c - cases;
 }
 
 TEST(Settings, ValuesNarrowToBytesWithoutWrapping) {
@@ -135,10 +162,10 @@ TEST(Version, MajorMinorAndRevisionWithoutTheBuild) {
 // One save command over scripted steps; the log names each step called, in order.
 struct Script {
     std::deque<CaptureResult> captures;
-    std::deque<OverlapAnswer> answers;
+    std::deque<Answer> answers;
     std::wstring path;
     FileType type = FileType::None;
-    bool skipped = false, written = true;
+    bool skipped = false, written = true, dialogFails = false;
 };
 
 std::string SaveLog(Script s) {
@@ -149,9 +176,11 @@ std::string SaveLog(Script s) {
         return value;
     };
     RunSaveCommand({
-        [&] { return log += "capture ", next(s.captures); },
-        [&] { return log += "overlap ", next(s.answers); },
-        [&](std::wstring& path, FileType& type) { log += "choose ", path = s.path, type = s.type; },
+        [&](bool again) { return log += again ? "recapture " : "capture ", next(s.captures); },
+        [&](Question q) { return log += q == Question::Overlap ? "overlap " : "offview ", next(s.answers); },
+        [&](std::wstring& path, FileType& type) {
+            return log += "choose ", path = s.path, type = s.type, !s.dialogFails;
+        },
         [&] { return log += "skipped? ", s.skipped; },
         [&] { log += "quality "; },
         [&](FileType type, const std::wstring& path) {
@@ -163,19 +192,29 @@ std::string SaveLog(Script s) {
 }
 
 TEST(SaveCommand, StepsFollowTheOutcomes) {
-    using enum OverlapAnswer;
+    using enum Answer;
     const std::wstring f = L"C:\\d\\a.x";
+    const CaptureResult both = kCapturedOverlappedOffView;
     struct Case {
         Script script;
         const char* log;
     } cases[] = {
         {{{kNothingCaptured}}, "capture cannot-save"},
-        {{{kCapturedOverlapped, kNothingCaptured}, {Retry}}, "capture overlap capture cannot-save"},
-        {{{kCapturedOverlapped, kCaptured}, {Retry}, f, FileType::Png}, "capture overlap capture choose write2 "},
-        {{{kCapturedOverlapped, kCapturedOverlapped}, {Retry, Abort}}, "capture overlap capture overlap "},
+        {{{kCapturedOverlapped, kNothingCaptured}, {Retry}}, "capture overlap recapture cannot-save"},
+        {{{kCapturedOverlapped, kCaptured}, {Retry}, f, FileType::Png}, "capture overlap recapture choose write2 "},
+        {{{kCapturedOverlapped, kCapturedOverlapped}, {Retry, Abort}}, "capture overlap recapture overlap "},
         {{{kCapturedOverlapped}, {Closed}, f, FileType::Png}, "capture overlap "},
         {{{kCapturedOverlapped}, {Ignore}, f, FileType::Bmp}, "capture overlap choose write3 "},
-        {{{kCaptured}, {}, L"", FileType::Jpeg}, "capture choose "}, // cancelled
+        // Off view: asked after the overlap question, and only when that one was ignored.
+        {{{kCapturedOffView}, {Ignore}, f, FileType::Png}, "capture offview choose write2 "},
+        {{{kCapturedOffView, kCaptured}, {Retry}, f, FileType::Png}, "capture offview recapture choose write2 "},
+        {{{kCapturedOffView}, {Abort}, f, FileType::Png}, "capture offview "},
+        {{{both}, {Ignore, Ignore}, f, FileType::Png}, "capture overlap offview choose write2 "},
+        {{{both, kCapturedOffView}, {Ignore, Retry, Closed}}, "capture overlap offview recapture offview "},
+        {{{both, kCaptured}, {Retry}, f, FileType::Png}, "capture overlap recapture choose write2 "},
+        {{{both}, {Abort}, f, FileType::Png}, "capture overlap "},
+        {{{kCaptured}, {}, L"", FileType::Jpeg}, "capture choose "},                              // cancelled
+        {{{kCaptured}, {}, L"", FileType::Png, false, true, true}, "capture choose cannot-save"}, // dialog failed
         {{{kCaptured}, {}, f, FileType::Jpeg, false}, "capture choose skipped? quality write1 "},
         {{{kCaptured}, {}, f, FileType::Jpeg, true}, "capture choose skipped? write1 "},
         {{{kCaptured}, {}, f, FileType::Png}, "capture choose write2 "},
@@ -185,6 +224,11 @@ TEST(SaveCommand, StepsFollowTheOutcomes) {
         {{{kCaptured}, {}, f, FileType::Jpeg, true, false}, "capture choose skipped? write1 writer-failed"}};
     for (const Case& c : cases)
         EXPECT_EQ(SaveLog(c.script), c.log) << &c - cases;
+}
+
+TEST(SaveCommand, FreshNamesFromTheClock) {
+    EXPECT_EQ(FreshFileName({2024, 1, 2, 3, 4, 5}), L"pikuto_20240102_030405");
+    EXPECT_EQ(FreshFileName({1999, 12, 31, 23, 59, 59}), L"pikuto_19991231_235959");
 }
 
 } // namespace
