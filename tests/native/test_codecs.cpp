@@ -5,6 +5,7 @@
 #include "read_back.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using namespace core;
 
@@ -24,29 +25,98 @@ Pixels Picture(int colours, int w = 37, int h = 23) {
     return p;
 }
 
-// Reads the file back and checks its IHDR colour type (3 palette, 2 RGB) and bit depth.
+// Grey levels i * 255 / (levels - 1) in runs of three pixels, garbage in the X bytes.
+Pixels Greys(int levels, int w = 37, int h = 23) {
+    Pixels p{w, h, {}};
+    for (uint32_t i = 0; i < uint32_t(w * h); ++i)
+        p.bgrx.push_back((i / 3 * 7 % uint32_t(levels)) * 255 / uint32_t(levels - 1) * 0x010101u | (i * 37 % 256)
+                                                                                                       << 24);
+    return p;
+}
+
+// Every chunk's CRC right and IEND last, which libpng does not check once it has the pixels.
+bool ChunksIntact(const File& f) {
+    size_t at = 8;
+    for (;;) {
+        if (at + 12 > f.size())
+            return false;
+        const size_t n = size_t(f[at]) << 24 | size_t(f[at + 1]) << 16 | size_t(f[at + 2]) << 8 | f[at + 3];
+        if (at + 12 + n > f.size())
+            return false;
+        uLong crc = crc32(crc32(0, f.data() + at + 4, 4), f.data() + at + 8, uInt(n));
+        for (int i = 0; i < 4; ++i)
+            if (f[at + 8 + n + size_t(i)] != static_cast<unsigned char>(crc >> (24 - 8 * i)))
+                return false;
+        if (std::equal(f.begin() + long(at) + 4, f.begin() + long(at) + 8, "IEND"))
+            return at + 12 + n == f.size();
+        at += 12 + n;
+    }
+}
+
+// Reads the file back and checks its IHDR colour type (3 palette, 2 RGB, 0 grey) and bit depth.
 void ExpectPngRoundTrip(const Pixels& pixels, const PngOptions& options, int colourType, int bitDepth) {
     File file;
     ASSERT_EQ(EncodePng(pixels, options, file), EncodeStatus::Ok);
+    EXPECT_TRUE(ChunksIntact(file));
     EXPECT_EQ(file.at(25), colourType);
     EXPECT_EQ(file.at(24), bitDepth);
     EXPECT_TRUE(read_back::Same(read_back::Png(file), pixels));
 }
 
-TEST(Png, LosslessInTheSmallestFormThatHoldsTheColours) {
+// Every form in every filter the search may pick: palettes of each depth, greys of each depth
+// with the palette ruled out, RGB, and a picture whose rows span several of the compressor's
+// segments and many 32 KB windows.
+TEST(Png, LosslessInEveryFormAndFilter) {
+    struct Case {
+        Pixels pixels;
+        bool palette;
+        int colourType, bitDepth;
+    } cases[] = {{Picture(2), true, 3, 1},   {Picture(4), true, 3, 2},   {Picture(16), true, 3, 4},
+                 {Picture(17), true, 3, 8},  {Picture(256), true, 3, 8}, {Greys(2), false, 0, 1},
+                 {Greys(4), false, 0, 2},    {Greys(16), false, 0, 4},   {Greys(5), false, 0, 8},
+                 {Picture(257), true, 2, 8}, {Picture(9), false, 2, 8},  {Picture(0, 330, 300), true, 2, 8}};
+    for (const Case& c : cases)
+        for (int filter = 0; filter < 6; ++filter) {
+            SCOPED_TRACE(std::to_string(c.pixels.width) + " x " + std::to_string(c.pixels.height) + ", type " +
+                         std::to_string(c.colourType) + ", depth " + std::to_string(c.bitDepth) + ", filter " +
+                         std::to_string(filter));
+            ExpectPngRoundTrip(c.pixels, {.palette = c.palette, .tryFilters = 1 << filter}, c.colourType, c.bitDepth);
+        }
+}
+
+// The fixed strategy as before: the smallest palette or RGB, whatever the options say.
+TEST(Png, FixedStrategyKeepsItsForms) {
     struct Case {
         int colours, colourType, bitDepth;
-    } cases[] = {{1, 3, 1},  {2, 3, 1},  {3, 3, 2},   {4, 3, 2},   {5, 3, 4},   {9, 3, 4},
-                 {16, 3, 4}, {17, 3, 8}, {200, 3, 8}, {256, 3, 8}, {257, 2, 8}, {0, 2, 8}};
+    } cases[] = {{1, 3, 1}, {3, 3, 2}, {5, 3, 4}, {17, 3, 8}, {256, 3, 8}, {257, 2, 8}, {0, 2, 8}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.colours);
-        ExpectPngRoundTrip(c.colours ? Picture(c.colours) : Picture(0, 64, 48), {}, c.colourType, c.bitDepth);
+        ExpectPngRoundTrip(c.colours ? Picture(c.colours) : Picture(0, 64, 48), {.fixed = true}, c.colourType,
+                           c.bitDepth);
     }
     // Options change the file, never the pixels: no palette; all filters at a level past 9; a
     // filter number where a mask belongs, at a level below 0.
-    ExpectPngRoundTrip(Picture(2), {.palette = false}, 2, 8);
-    ExpectPngRoundTrip(Picture(0, 64, 48), {0xF8, 42}, 2, 8);
-    ExpectPngRoundTrip(Picture(9), {7, -3}, 3, 4);
+    ExpectPngRoundTrip(Picture(2), {.fixed = true, .palette = false}, 2, 8);
+    ExpectPngRoundTrip(Picture(0, 64, 48), {true, 0xF8, 42}, 2, 8);
+    ExpectPngRoundTrip(Picture(9), {true, 7, -3}, 3, 4);
+}
+
+// A drawing, where no filter is best, and a smooth picture, where filters are: the choice is
+// never larger than the fixed strategy's file, nor than any one filter tried alone.
+TEST(Png, ChoiceLosesToNoFixedAlternative) {
+    Pixels drawing = Picture(0, 200, 120), smooth = Picture(0, 200, 120);
+    for (size_t i = 0; i < drawing.bgrx.size(); ++i)
+        drawing.bgrx[i] = i % 200 % 23 == 0 || i / 200 % 17 == 0 ? 0xE02020 : 0xFFFFFF;
+    for (const Pixels* p : {&drawing, &smooth}) {
+        File chosen, other;
+        ASSERT_EQ(EncodePng(*p, {}, chosen), EncodeStatus::Ok);
+        ASSERT_EQ(EncodePng(*p, {.fixed = true}, other), EncodeStatus::Ok);
+        EXPECT_LE(chosen.size(), other.size());
+        for (int filter = 0; filter < 6; ++filter) {
+            ASSERT_EQ(EncodePng(*p, {.tryFilters = 1 << filter}, other), EncodeStatus::Ok);
+            EXPECT_LE(chosen.size(), other.size()) << "filter " << filter;
+        }
+    }
 }
 
 TEST(Jpeg, ErrorFollowsTheQualityAndTheChromaSampling) {
@@ -77,6 +147,34 @@ TEST(Jpeg, ErrorFollowsTheQualityAndTheChromaSampling) {
     EXPECT_TRUE(q100.size() > q50.size() && q50.size() > q1.size());
     EXPECT_TRUE(error(standardTables) == e100 && standardTables.size() > q100.size());
     EXPECT_TRUE(encode({250}) == q100 && encode({-7}) == q1) << "quality clamped into 1..100";
+}
+
+// The channel count of a JPEG file's frame header (SOF0, as libjpeg writes it here).
+int JpegChannels(const File& file) {
+    for (size_t i = 0; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0)
+            return file[i + 9];
+    return 0;
+}
+
+// Every pixel grey: one channel, read back close; one pixel off grey in red or in green: three.
+TEST(Jpeg, GreyPictureAsOneChannel) {
+    const Pixels grey = Greys(256, 64, 48);
+    File file;
+    ASSERT_EQ(EncodeJpeg(grey, {}, file), EncodeStatus::Ok);
+    EXPECT_EQ(JpegChannels(file), 1);
+    const Pixels read = read_back::Jpeg(file);
+    ASSERT_EQ(read.bgrx.size(), grey.bgrx.size());
+    double error = 0;
+    for (size_t i = 0; i < read.bgrx.size(); ++i)
+        error += std::abs(int(read.bgrx[i] & 255) - int(grey.bgrx[i] & 255));
+    EXPECT_LT(error / double(read.bgrx.size()), 0.5); // 0.09 at quality 100; a pixel astray makes it 4
+    for (uint32_t channel : {0x010000u, 0x000100u}) {
+        Pixels tinted = grey;
+        tinted.bgrx[1000] ^= channel;
+        ASSERT_EQ(EncodeJpeg(tinted, {90}, file), EncodeStatus::Ok);
+        EXPECT_EQ(JpegChannels(file), 3);
+    }
 }
 
 TEST(Bmp, RowsBottomUpAndPaddedToFourBytes) {
