@@ -62,7 +62,7 @@ protected:
         win32::calls.MessageBox = [](HWND, LPCWSTR text, LPCWSTR, UINT) {
             return seen += text + std::wstring(L"\n"), IDOK;
         };
-        capture::calls.ShowSaveDialog = [](HWND, BYTE&) { return seen += L"save as\n", std::wstring(); };
+        capture::calls.ShowSaveDialog = [](HWND, const std::wstring&) { return seen += L"save as\n", SaveAsChoice{}; };
         quitWhenCameraWindowCloses = false;
         // A canvas of the applet's size in a browser of its own, away from the camera window.
         hwndBrowser = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 300, 710, 380, nullptr, nullptr,
@@ -137,13 +137,13 @@ TEST_F(CameraWindow, EveryButtonActsOnPressAndEachMenuEntryDoesItsJob) {
 TEST_F(CameraWindow, ASaveArrivingWhileTheSaveAsDialogIsOpenDoesNotStartAnother) {
     hwndCanvas = hwndBrowser;
     seen.clear();
-    capture::calls.ShowSaveDialog = [](HWND camera, BYTE&) {
+    capture::calls.ShowSaveDialog = [](HWND camera, const std::wstring&) {
         seen += L"save as\n";
         if (seen == L"save as\n") { // a press and a menu command, queued when the dialog opened
             SendMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, 0);
             SendMessageW(camera, WM_COMMAND, IDM_SAVE, 0);
         }
-        return std::wstring();
+        return SaveAsChoice{};
     };
     frmMain.mnuSave_Click();
     EXPECT_EQ(seen, L"save as\n");
