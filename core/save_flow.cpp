@@ -1,7 +1,7 @@
 // The save command's order of steps, apart from the dialogs and files that carry them out.
 #include "core/save_flow.h"
 
-#include <cwchar>
+#include "core/version_text.h"
 
 namespace core {
 
@@ -48,9 +48,8 @@ void RunSaveCommand(const SaveSteps& steps) {
 }
 
 std::wstring FreshFileName(const DateTime& t) {
-    wchar_t name[64];
-    std::swprintf(name, 64, L"pikuto_%04u%02u%02u_%02u%02u%02u", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    return name;
+    return L"pikuto_" + DecimalText(t.year, 4) + DecimalText(t.month, 2) + DecimalText(t.day, 2) + L'_' +
+           DecimalText(t.hour, 2) + DecimalText(t.minute, 2) + DecimalText(t.second, 2);
 }
 
 } // namespace core

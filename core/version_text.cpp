@@ -4,14 +4,14 @@
 
 namespace core {
 
-std::wstring DecimalText(unsigned value) {
+std::wstring DecimalText(unsigned value, int minDigits) {
     wchar_t digits[10];
     int count = 0;
     do {
         digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
         value /= 10;
     } while (value);
-    std::wstring text;
+    std::wstring text(minDigits > count ? size_t(minDigits - count) : 0, L'0');
     while (count)
         text += digits[--count];
     return text;

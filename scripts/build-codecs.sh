@@ -79,8 +79,9 @@ common=(
     -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX="$prefix"
     -DCMAKE_POSITION_INDEPENDENT_CODE=OFF
-    # Each function in a section of its own, so the component's link drops what it never calls.
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+    # Each function in a section of its own, so the component's link drops what it never calls;
+    # no reading of settings from the environment (libjpeg's JPEGMEM would bring in scanf).
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -DNO_GETENV"
 )
 
 # libjpeg-turbo: static only, SIMD through nasm (refuse to build without it rather than

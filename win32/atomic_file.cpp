@@ -1,10 +1,9 @@
 // Temporary file plus MoveFileExW: the target is replaced only by a complete file.
 #include "win32/atomic_file.h"
 
+#include "core/version_text.h"
 #include "win32/calls.h"
 #include "win32/handles.h"
-
-#include <cwchar>
 
 namespace {
 
@@ -89,10 +88,8 @@ HRESULT WriteFileReplacing(const std::wstring& path, const void* data, size_t si
     std::wstring temp;
     win32::FileHandle file;
     for (unsigned attempt = 0; attempt < 16 && !file; ++attempt) {
-        wchar_t name[40];
-        std::swprintf(name, 40, L"~pk%lx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
-                      static_cast<unsigned>((GetTickCount() + attempt) & 0xFFFF));
-        temp = target.substr(0, slash + 1) + name;
+        temp = target.substr(0, slash + 1) + L"~pk" + core::DecimalText(GetCurrentProcessId()) + L'-' +
+               core::DecimalText((GetTickCount() + attempt) & 0xFFFF) + L".tmp";
         file.reset(CreateNew(temp, CREATE_NEW));
         if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             break;
