@@ -3,7 +3,7 @@
 
 #include <olectl.h>
 
-#include <cstring>
+#include <utility>
 
 namespace {
 HBITMAP CreateDib(int width, int height, void** bits) {
@@ -24,14 +24,28 @@ PictureBuffer::PictureBuffer(int width, int height, COLORREF backColor)
     bitmap_.reset(CreateDib(width, height, &bits));
     if (dc_ && bitmap_) {
         bits_ = static_cast<const std::uint32_t*>(bits);
-        oldBitmap_ = SelectObject(dc_.get(), bitmap_.get());
+        Select();
     }
 }
 
 PictureBuffer::~PictureBuffer() {
     // The bitmap goes back out of the DC before either is deleted.
+    Unselect();
+}
+
+void PictureBuffer::Select() {
+    if (bits_ && !oldBitmap_)
+        oldBitmap_ = SelectObject(dc_.get(), bitmap_.get());
+}
+
+void PictureBuffer::Unselect() {
     if (oldBitmap_)
-        SelectObject(dc_.get(), oldBitmap_);
+        SelectObject(dc_.get(), std::exchange(oldBitmap_, nullptr));
+}
+
+HDC PictureBuffer::hDC() {
+    Select();
+    return dc_.get();
 }
 
 void PictureBuffer::Cls() {
@@ -39,7 +53,7 @@ void PictureBuffer::Cls() {
         return;
     win32::GdiObject<HBRUSH> brush(CreateSolidBrush(backColor_));
     RECT all{0, 0, width_, height_};
-    FillRect(dc_.get(), &all, brush.get());
+    FillRect(hDC(), &all, brush.get());
 }
 
 HRESULT PictureBuffer::Pixels(core::Pixels& pixels) const {
@@ -52,25 +66,17 @@ HRESULT PictureBuffer::Pixels(core::Pixels& pixels) const {
     return S_OK;
 }
 
-HRESULT PictureBuffer::Image(IPictureDisp** picture) const {
+HRESULT PictureBuffer::Image(IPictureDisp** picture) {
     if (!picture)
         return E_POINTER;
     *picture = nullptr;
     if (!bits_)
         return E_FAIL;
-    // A copy, so the picture's bitmap is selected into no device context while others read it.
-    void* bits = nullptr;
-    win32::GdiObject<HBITMAP> copy(CreateDib(width_, height_, &bits));
-    if (!copy)
-        return E_OUTOFMEMORY;
     GdiFlush();
-    std::memcpy(bits, bits_, size_t(width_) * size_t(height_) * 4);
+    Unselect();
     PICTDESC desc{};
     desc.cbSizeofstruct = sizeof(desc);
     desc.picType = PICTYPE_BITMAP;
-    desc.bmp.hbitmap = copy.get();
-    HRESULT hr = OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(picture));
-    if (SUCCEEDED(hr))
-        copy.release(); // the picture owns it now
-    return hr;
+    desc.bmp.hbitmap = bitmap_.get();
+    return OleCreatePictureIndirect(&desc, IID_IPictureDisp, FALSE, reinterpret_cast<void**>(picture));
 }

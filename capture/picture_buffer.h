@@ -15,9 +15,12 @@ public:
     ~PictureBuffer();
 
     void Cls(); // fill with the background colour
-    HDC hDC() const { return dc_.get(); }
-    // A picture object holding a copy of the surface's bitmap; the caller releases it.
-    HRESULT Image(IPictureDisp** picture) const;
+    // The surface's DC, with the bitmap in it.
+    HDC hDC();
+    // A picture object over the surface's own bitmap, not a copy: the encoder component reads its
+    // pixels once. GDI reads only a bitmap that no DC holds, so the bitmap leaves the surface's DC
+    // until the next hDC() or Cls(). The picture does not own the bitmap; the caller releases it.
+    HRESULT Image(IPictureDisp** picture);
     // The surface's pixels, top-down.
     HRESULT Pixels(core::Pixels& pixels) const;
 
@@ -27,5 +30,7 @@ private:
     win32::MemoryDc dc_;
     win32::GdiObject<HBITMAP> bitmap_;
     const std::uint32_t* bits_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr; // the DC's own bitmap while ours is in it, else null
+    void Select();
+    void Unselect();
 };
