@@ -38,7 +38,9 @@ std::wstring ProposedName() {
     return core::FreshFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
 
-bool Write(PictureBuffer& picBuffer, core::FileType type, const std::wstring& path) {
+} // namespace
+
+bool WritePicture(PictureBuffer& picBuffer, core::FileType type, const std::wstring& path) {
     if (type == core::FileType::Bmp) {
         core::Pixels pixels;
         return SUCCEEDED(picBuffer.Pixels(pixels)) && SUCCEEDED(SaveBitmapFile(pixels, path));
@@ -50,8 +52,6 @@ bool Write(PictureBuffer& picBuffer, core::FileType type, const std::wstring& pa
     return SUCCEEDED(type == core::FileType::Jpeg ? SaveJpegThroughEncoder(picture.get(), path, bytQuality)
                                                   : SavePngThroughEncoder(picture.get(), path));
 }
-
-} // namespace
 
 void SaveCommand(HWND camera, PictureBuffer& picBuffer, void (*showQualityDialog)()) {
     const std::wstring proposedName = ProposedName();
@@ -69,7 +69,7 @@ void SaveCommand(HWND camera, PictureBuffer& picBuffer, void (*showQualityDialog
     };
     steps.qualityDialogSkipped = [] { return core::SkipsQualityDialog(bytHideDialog); };
     steps.askQuality = showQualityDialog;
-    steps.write = [&](core::FileType type, const std::wstring& path) { return Write(picBuffer, type, path); };
+    steps.write = [&](core::FileType type, const std::wstring& path) { return WritePicture(picBuffer, type, path); };
     steps.tell = [](core::SaveMessage message) {
         if (message == core::SaveMessage::CannotSave)
             win32::MsgBox(kCannotSaveMessage, kCannotSaveFlags);

@@ -6,6 +6,7 @@
 
 #include "capture/picture_buffer.h"
 #include "capture/save_dialog.h"
+#include "core/save_flow.h"
 
 #include <string>
 
@@ -18,6 +19,10 @@ struct Calls {
 extern Calls calls;
 
 } // namespace capture
+
+// Writes the picture box as a file of the type: BMP here, JPEG (at bytQuality) and PNG through
+// the encoder component. False when anything failed.
+bool WritePicture(PictureBuffer& picBuffer, core::FileType type, const std::wstring& path);
 
 // Runs one save command. `showQualityDialog` opens the quality dialog (modal) before a JPEG save
 // unless the settings say not to.

@@ -18,3 +18,17 @@ cmake -S "$top" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPIKUTO_TESTS=OFF \
     -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ >/dev/null
 cmake --build "$build_dir" --target encoder_bench -j "$jobs" >/dev/null
 "$build_dir/tools/encoder_bench" "$build_dir/files"
+
+# The program's own save path against the bare encode-and-write, under Wine, when the Windows
+# build exists (scripts/test.sh or scripts/demo.sh made it).
+win_build=${BUILD_DIR:-$top/build}
+if [ -f "$win_build/CMakeCache.txt" ] && grep -q mingw "$win_build/CMakeCache.txt"; then
+    cmake --build "$win_build" --target save_bench PikutoEncoder -j "$jobs" >/dev/null
+    source "$top/scripts/wine-env.sh"
+    wine_env_init "$win_build"
+    trap wine_stop EXIT
+    wine_start
+    wine regsvr32 /s "$(winepath -w "$win_build/encoder/PikutoEncoder.dll")"
+    echo
+    wine "$win_build/tools/save_bench.exe"
+fi

@@ -318,7 +318,7 @@ inline core::Pixels DitheredArt(uint32_t seed) {
                                              0x29ADFF, 0x83769C, 0xFF77A8, 0xFFCCAA};
     Rng rng{seed};
     Canvas c(kBlack);
-    std::vector<int> hills = ValueNoise(rng, 90, 60), far = ValueNoise(rng, 40, 25);
+    std::vector<int> hills = ValueNoise(rng, 90, 60), distant = ValueNoise(rng, 40, 25);
     const int sunX = rng.Range(100, 600), sunY = rng.Range(40, 120);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
@@ -326,7 +326,7 @@ inline core::Pixels DitheredArt(uint32_t seed) {
             uint32_t colour = Mix(0x3A5A90, 0xF0C8A0, y, 220);
             if ((x - sunX) * (x - sunX) + (y - sunY) * (y - sunY) < 900)
                 colour = 0xFFE060;
-            if (y > 200 + far[i])
+            if (y > 200 + distant[i])
                 colour = Mix(0x6A7FA0, 0x405870, y - 150, 200);
             if (y > 250 + hills[i] / 2)
                 colour = Mix(0x40B040, 0x104020, y - 200, 180);
