@@ -1,6 +1,6 @@
 // The applet finder and the tracking tick against the stand-in browser under Wine: the window
 // trees walked for real, and the tick's placements applied to a camera window of this process.
-// Which placement a snapshot calls for is tested natively.
+// Which placement a snapshot calls for, and where docking lands near an edge, are tested natively.
 #include <gtest/gtest.h>
 
 #include "standin/standin_client.h"
@@ -29,22 +29,6 @@ struct Seen {
     HWND front = nullptr;
 } seen;
 
-BOOL RecordSetWindowPos(HWND hwnd, HWND after, int x, int y, UINT flags) {
-    seen.placements.push_back({after, x, y, flags});
-    return SetWindowPos(hwnd, after, x, y, 0, 0, flags);
-}
-BOOL RecordFlash(FLASHWINFO* info) {
-    seen.flashes.push_back(*info);
-    return FlashWindowEx(info);
-}
-HWND ReadForeground() {
-    return seen.fakeForeground ? seen.front : GetForegroundWindow();
-}
-
-VOID CALLBACK Tick(HWND camera, UINT, UINT_PTR, DWORD) {
-    TrackTarget(camera);
-}
-
 // The docking move below this canvas window as it is now: (dx, dy) from its bottom-left corner.
 Placement Docking(HWND canvas, long dx = -53, long dy = 77) {
     RECT r{};
@@ -52,21 +36,19 @@ Placement Docking(HWND canvas, long dx = -53, long dy = 77) {
     return {HWND_TOPMOST, r.left + dx, r.bottom + dy, 0x51};
 }
 
-// Ticks until `done` holds (bounded). A chat-log query that times out on a busy machine changes
-// nothing, so the next tick asks again; tests wait for the answer rather than count on one tick.
-bool TickUntil(HWND camera, const std::function<bool()>& done) {
-    return WaitUntil([&] {
-        TrackTarget(camera);
-        return done();
-    });
+VOID CALLBACK Tick(HWND camera, UINT, UINT_PTR, DWORD) {
+    TrackTarget(camera);
 }
 
 class Tracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        tracking::calls.SetWindowPos = RecordSetWindowPos;
-        tracking::calls.FlashWindowEx = RecordFlash;
-        tracking::calls.GetForegroundWindow = ReadForeground;
+        tracking::calls.SetWindowPos = [](HWND hwnd, HWND after, int x, int y, UINT flags) {
+            seen.placements.push_back({after, x, y, flags});
+            return SetWindowPos(hwnd, after, x, y, 0, 0, flags);
+        };
+        tracking::calls.FlashWindowEx = [](FLASHWINFO* info) { return seen.flashes.push_back(*info), TRUE; };
+        tracking::calls.GetForegroundWindow = [] { return seen.fakeForeground ? seen.front : GetForegroundWindow(); };
         seen = {};
         intLineCount = intLastLineCount = 0;
         rctLast = {};
@@ -79,12 +61,16 @@ protected:
         DestroyWindow(camera);
         tracking::calls = {};
     }
-    HWND camera = nullptr;
     HWND Build(const std::wstring& command) { return reinterpret_cast<HWND>(b.Send(L"build " + command)); }
     // Runs a command in the stand-in, then one tick.
     void TickAfter(const std::wstring& command) {
         ASSERT_TRUE(b.Send(command)) << command;
         TrackTarget(camera);
+    }
+    // Ticks until `done` holds (bounded). A chat-log query that times out on a busy machine changes
+    // nothing, so the next tick asks again; tests wait for the answer rather than count on one tick.
+    bool TickUntil(const std::function<bool()>& done) {
+        return WaitUntil([&] { return TrackTarget(camera), done(); });
     }
     // For each case, builds its trees ("NAME KIND...", comma-separated), each in front of the ones
     // before, and runs the finder: it must find tree A under `mode`, or nothing when `mode` is "NO".
@@ -96,29 +82,26 @@ protected:
         for (std::wstring trees : cases) {
             SCOPED_TRACE(trees);
             std::wistringstream list(trees);
-            std::vector<HWND> tops; // front to back, as built
-            for (std::wstring tree; std::getline(list, tree, L',');) {
+            std::vector<HWND> tops, order; // front to back
+            for (std::wstring tree; std::getline(list, tree, L',');)
                 tops.insert(tops.begin(), Build(tree + L" hidden"));
-                ASSERT_TRUE(tops.front());
-            }
-            std::vector<HWND> order;
             for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
                 if (std::find(tops.begin(), tops.end(), w) != tops.end())
                     order.push_back(w);
-            ASSERT_EQ(order, tops) << "each tree is made in front of the ones before";
+            ASSERT_EQ(order, tops) << "each tree is made, in front of the ones before";
             strMode = L"SUN"; // whatever an earlier search left
             hwndChatLog = reinterpret_cast<HWND>(0x1234);
             EXPECT_EQ(FindTarget(camera), found);
             EXPECT_EQ(std::tuple(strMode, hwndCanvas), std::tuple(mode, found ? b.Hwnd(L"A.canvas") : nullptr));
             // After a search that finds nothing these two mean nothing.
             EXPECT_TRUE(!found || (hwndBrowser == b.Hwnd(L"A") &&
-                                   hwndChatLog == (mode == L"SUN" ? b.Hwnd(L"A.chatlog") : nullptr)))
-                << hwndBrowser << " " << hwndChatLog;
+                                   hwndChatLog == (mode == L"SUN" ? b.Hwnd(L"A.chatlog") : nullptr)));
             EXPECT_TRUE(seen.placements.empty()); // the camera window is at the origin and shown already
             for (const wchar_t* name : {L"A", L"B", L"X"})
                 b.Send(std::wstring(L"destroy ") + name);
         }
     }
+    HWND camera = nullptr;
     StandinBrowser b;
 };
 
@@ -131,67 +114,57 @@ using Finder = Tracking;
 TEST_F(Finder, FindsTheAppletInEveryTreeAndNowhereElse) {
     ASSERT_TRUE(Build(L"D1 ie-vm omit=top omit=view hidden") && Build(L"D2 ie-vm omit=top hidden") &&
                 Build(L"D3 ie-sun omit=top omit=view omit=page omit=control omit=embed hidden"));
+    // clang-format off
     ExpectFinds(L"VM", {L"A ie-vm", L"A ie-both", L"A sleipnir-vm", L"A sleipnir-both",
                         L"A sleipnir-vm \"title=Sleipnir - \"", L"A sleipnir-vm \"title=Sleipnir - Standin page\""});
     // Internet Explorer before Mozilla before Sleipnir, whichever lies in front. A frame or window in
     // front that breaks before any Java host holds no applet: the search goes on.
     ExpectFinds(L"SUN", {L"A ie-sun", L"A moz-sun", L"A sleipnir-sun", L"A ie-sun, B moz-sun, X sleipnir-sun",
-                         L"A moz-sun, X sleipnir-sun", L"A ie-sun, X ie-none", L"A ie-sun, X ie-sun cut=page",
-                         L"A ie-sun, X ie-vm cut=view", L"A ie-sun, X ie-sun omit=view", L"A moz-sun, X moz-none",
-                         L"A moz-sun, X moz-sun omit=moz3", L"A moz-sun, X moz-sun omit=moz6"});
-    // Chains broken at every level.
+        L"A moz-sun, X sleipnir-sun", L"A ie-sun, X ie-none", L"A ie-sun, X ie-sun cut=page",
+        L"A ie-sun, X ie-vm cut=view", L"A ie-sun, X ie-sun omit=view", L"A moz-sun, X moz-none",
+        L"A moz-sun, X moz-sun omit=moz3", L"A moz-sun, X moz-sun omit=moz6"});
+    // Chains broken at every level. A page whose host chain breaks decides the search, although
+    // another frame or browser holds an applet. Other titles. Only the first Sleipnir window is
+    // walked. One with no descendants at all.
     ExpectFinds(L"NO", {L"X ie-sun omit=view", L"X ie-sun omit=page", L"X ie-sun omit=embed", L"X ie-sun omit=awt1",
-                        L"X ie-sun omit=awt3", L"X ie-sun omit=panel2", L"X ie-sun cut=canvas",
-                        L"X ie-sun cut=chatlog omit=panel3", L"X ie-vm omit=vmhost", L"X ie-vm cut=canvas",
-                        L"X moz-sun omit=moz3", L"X moz-sun omit=awt2", L"X moz-sun omit=panel1",
-                        L"X sleipnir-sun omit=sview", L"X sleipnir-sun omit=embedding", L"X sleipnir-vm omit=view",
-                        L"X sleipnir-sun omit=page", L"X sleipnir-vm cut=canvas", L"X sleipnir-none"});
-    // A page whose host chain breaks decides the search, although another frame or browser holds an
-    // applet. Other titles. Only the first Sleipnir window is walked. One with no descendants at all.
-    ExpectFinds(L"NO", {L"B ie-sun, X ie-vm cut=canvas", L"B moz-sun, X ie-sun cut=panel3",
-                        L"B sleipnir-sun, X moz-sun cut=awt2", L"A sleipnir-vm title=Sleipnir",
-                        L"A sleipnir-vm \"title=Sleipnir -\"", L"A sleipnir-vm \"title=sleipnir - Standin\"",
-                        L"A sleipnir-vm \"title=SLEIPNIR - Standin\"", L"B sleipnir-sun, X sleipnir-none",
-                        L"X sleipnir-sun cut=tab"});
+        L"X ie-sun omit=awt3", L"X ie-sun omit=panel2", L"X ie-sun cut=canvas", L"X ie-sun cut=chatlog omit=panel3",
+        L"X ie-vm omit=vmhost", L"X ie-vm cut=canvas", L"X moz-sun omit=moz3", L"X moz-sun omit=awt2",
+        L"X moz-sun omit=panel1", L"X sleipnir-sun omit=sview", L"X sleipnir-sun omit=embedding",
+        L"X sleipnir-vm omit=view", L"X sleipnir-sun omit=page", L"X sleipnir-vm cut=canvas", L"X sleipnir-none",
+        L"B ie-sun, X ie-vm cut=canvas", L"B moz-sun, X ie-sun cut=panel3", L"B sleipnir-sun, X moz-sun cut=awt2",
+        L"A sleipnir-vm title=Sleipnir", L"A sleipnir-vm \"title=Sleipnir -\"",
+        L"A sleipnir-vm \"title=sleipnir - Standin\"", L"A sleipnir-vm \"title=SLEIPNIR - Standin\"",
+        L"B sleipnir-sun, X sleipnir-none", L"X sleipnir-sun cut=tab"});
+    // clang-format on
 }
 
+// Docked from the canvas as read (the VM's from its drawing area), the focus left in the browser,
+// nothing asked while steady, re-docked after a move, kept in the work area off the canvas, parked
+// when lost (and shown there again when hidden), docked at once when back at the same place.
 TEST_F(Tracking, DocksBelowTheCanvasParksAndDocksAgain) {
     ASSERT_TRUE(Build(L"V ie-vm"));
     TickAfter(L"raise V");
-    // Under the VM at (L + 7, T + 527) of the 790 x 400 canvas window: measured from the drawing area.
-    Placement vm = Docking(b.Hwnd(L"V.canvas"), 7, 527 - 400);
+    // Under the VM at (L + 7, T + 527) of the 790 x 400 canvas window.
+    const Placement vm = Docking(b.Hwnd(L"V.canvas"), 7, 527 - 400);
     ASSERT_TRUE(b.Send(L"destroy V") && Build(L"A ie-sun"));
     TickAfter(L"raise A");
-    Placement docked = Docking(b.Hwnd(L"A.canvas"));
-    EXPECT_EQ(GetForegroundWindow(), b.Hwnd(L"A"));               // the focus stays in the browser
-    ASSERT_TRUE(TickUntil(camera, [] { return intLastLineCount == 1; })); // an empty log has one line
-    TrackTarget(camera), TrackTarget(camera);                                 // steady: nothing is asked of any window
-    TickAfter(L"move A 200 150");                                 // re-docked on the next tick
-    Placement moved = Docking(b.Hwnd(L"A.canvas"));
-    // Near each edge of the work area (the 1280 x 1024 desktop under Wine): within reach, off the
-    // canvas. Each coordinate is absolute, or from the canvas's left (L), right (R) or bottom (B).
-    const std::tuple<const wchar_t*, char, long, char, long> edges[] = {
-        {L"-60 150", 0, 0, 'B', 77},     {L"200 700", 'L', -53, 0, 1002}, {L"200 -650", 'L', -53, 0, 0},
-        {L"1340 150", 0, 1230, 'B', 77}, {L"-60 700", 'R', 0, 0, 1002},   {L"200 150", 'L', -53, 'B', 77}};
-    Moves reached;
-    for (const auto& [at, xFrom, x, yFrom, y] : edges) {
-        TickAfter(std::wstring(L"move A ") + at);
-        RECT c{};
-        GetWindowRect(b.Hwnd(L"A.canvas"), &c);
-        auto from = [&](char e) { return e == 'L' ? c.left : e == 'R' ? c.right : e == 'B' ? c.bottom : 0L; };
-        reached.push_back({HWND_TOPMOST, from(xFrom) + x, from(yFrom) + y, 0x51});
-    }
-    TickAfter(L"size A.canvas 600 300"); // the top-left corner kept: not moved
-    // Lost: parked at the origin, and shown there again when hidden. Back at the same place (a
-    // reload): docked at once.
+    const Placement docked = Docking(b.Hwnd(L"A.canvas"));
+    EXPECT_EQ(GetForegroundWindow(), b.Hwnd(L"A"));
+    ASSERT_TRUE(TickUntil([] { return intLastLineCount == 1; })); // an empty log has one line
+    TrackTarget(camera), TrackTarget(camera);
+    TickAfter(L"move A 200 150");
+    const Placement moved = Docking(b.Hwnd(L"A.canvas"));
+    TickAfter(L"move A -60 700"); // past the left and bottom edges of the 1280 x 1024 desktop: right of the canvas
+    RECT c{};
+    GetWindowRect(b.Hwnd(L"A.canvas"), &c);
+    const Placement edge{HWND_TOPMOST, c.right, 1002, 0x51};
     TickAfter(L"destroy A.canvas");
     ShowWindow(camera, SW_HIDE);
     TrackTarget(camera);
     HWND rebuilt = reinterpret_cast<HWND>(b.Send(L"rebuild A.canvas"));
     TrackTarget(camera);
     EXPECT_EQ(hwndCanvas, rebuilt);
-    EXPECT_EQ(seen.placements, (Moves{vm, docked, moved, reached[0], reached[1], reached[2], reached[3], reached[4],
-                                      reached[5], kPark, kPark, moved}));
+    EXPECT_EQ(seen.placements, (Moves{vm, docked, moved, edge, kPark, kPark, edge}));
     EXPECT_EQ(seen.flashes.size(), 1u);
 }
 
@@ -219,7 +192,7 @@ TEST_F(Tracking, FlashesOncePerChangeOfTheLineCountAndNeverWaitsOnAHungBrowser) 
     ASSERT_TRUE(Build(L"A ie-sun"));
     // Hung: unanswered queries change nothing, and the timer's ticks go on (with no window in front,
     // each hides the camera window).
-    ASSERT_TRUE(TickUntil(camera, [] { return intLineCount == 1; })); // an empty log has one line
+    ASSERT_TRUE(TickUntil([] { return intLineCount == 1; })); // an empty log has one line
     ASSERT_TRUE(b.Send(L"lines A 4") && b.Send(L"hang 6000"));
     seen = {.fakeForeground = true};
     ASSERT_TRUE(SetTimer(camera, 1, 100, Tick));
@@ -232,7 +205,7 @@ TEST_F(Tracking, FlashesOncePerChangeOfTheLineCountAndNeverWaitsOnAHungBrowser) 
     // 16 bits, and must still flash.
     for (int lines : {120, 121, 119, 1, 65537}) {
         ASSERT_EQ(b.Send(L"lines A " + std::to_wstring(lines)), lines);
-        EXPECT_TRUE(TickUntil(camera, [&] { return intLastLineCount == lines; })) << lines;
+        EXPECT_TRUE(TickUntil([&] { return intLastLineCount == lines; })) << lines;
         TrackTarget(camera), TrackTarget(camera); // steady
     }
     ASSERT_EQ(seen.flashes.size(), 5u);
