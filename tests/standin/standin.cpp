@@ -78,10 +78,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     constexpr int w = 800, h = 420; // covers both canvases
     std::vector<DWORD> bits;        // cheap enough to make for every paint
-    for (int i = 0; i < w * h; ++i) {
-        COLORREF c = StandinPatternPixel(i % w, i / w);
-        bits.push_back(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
-    }
+    for (int i = 0; i < w * h; ++i) // COLORREF is 0x00BBGGRR, a DIB's pixel 0x00RRGGBB
+        bits.push_back(_byteswap_ulong(StandinPatternPixel(i % w, i / w)) >> 8);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
@@ -94,12 +92,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 HWND Create(Tree& tree, size_t i) {
     const Node& n = tree.nodes[i];
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    const bool log = n.cls == L"RichEdit20W";
     WNDCLASSW wc{0,       WindowProc,   0, 0, instance, nullptr, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                  nullptr, n.cls.c_str()};
-    if (n.cls != L"RichEdit20W") // the system's own; a second registration of ours simply fails
+    if (!log) // the system's own; a second registration of ours simply fails
         RegisterClassW(&wc);
     HWND parent = n.parent.empty() ? nullptr : tree.windows[n.parent];
-    bool log = n.cls == L"RichEdit20W";
     DWORD style = !parent ? WS_OVERLAPPEDWINDOW
                           : WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                 (log ? ES_MULTILINE | ES_READONLY | WS_VSCROLL : 0);
@@ -157,11 +155,11 @@ HWND Build(const std::vector<std::wstring>& w) {
         }
     }
     Tree& made = trees[w[1]] = tree;
-    std::vector<HWND> roots;
+    HWND first = nullptr; // with omit=top, several top-level windows
     for (size_t i = 0; i < made.nodes.size(); ++i)
-        if (made.nodes[i].parent.empty())
-            roots.push_back(Create(made, i));
-    return roots.empty() ? nullptr : roots[0];
+        if (HWND root = made.nodes[i].parent.empty() ? Create(made, i) : nullptr; root && !first)
+            first = root;
+    return first;
 }
 
 // Sets the chat log to exactly `count` lines; returns the control's own count.
@@ -182,10 +180,8 @@ LRESULT Run(const std::wstring& command) {
     w.resize(std::max<size_t>(w.size(), 6)); // missing words read as empty
     auto arg = [&](size_t k) { return _wtoi(w[k].c_str()); };
     const std::wstring& verb = w[0];
-    if (verb == L"hang") { // answered first, then the one GUI thread stops: nothing is answered meanwhile
-        ReplyMessage(1);
-        Sleep(static_cast<DWORD>(arg(1)));
-    }
+    if (verb == L"hang") // answered first, then the one GUI thread stops: nothing is answered meanwhile
+        ReplyMessage(1), Sleep(static_cast<DWORD>(arg(1)));
     if (verb == L"sync" || verb == L"hang")
         return 1;
     if (verb == L"build" || verb == L"window")
@@ -207,9 +203,8 @@ LRESULT Run(const std::wstring& command) {
         return 0;
     if (verb == L"minimize" || verb == L"hide")
         return ShowWindow(hwnd, verb == L"hide" ? SW_HIDE : SW_MINIMIZE), 1;
-    if (verb == L"move" || verb == L"size")
-        return SetWindowPos(hwnd, nullptr, arg(2), arg(3), arg(2), arg(3),
-                            SWP_NOZORDER | SWP_NOACTIVATE | (verb == L"move" ? SWP_NOSIZE : SWP_NOMOVE));
+    if (verb == L"move")
+        return SetWindowPos(hwnd, nullptr, arg(2), arg(3), 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     if (verb == L"raise")
         return SetForegroundWindow(hwnd) && GetForegroundWindow() == hwnd;
     if (verb == L"destroy")

@@ -16,8 +16,8 @@
 //   window NAME X Y W H [title=TEXT] [topmost] [hidden]   -> an ordinary top-level window, class
 //       "StandinWindow", default title "Standin other window"; shown without activation
 //   hwnd NAME[.ROLE]                     -> the window, while it exists
-//   move NAME[.ROLE] X Y, size NAME[.ROLE] W H   (screen coordinates for top-level windows,
-//                                         the parent's client coordinates otherwise)
+//   move NAME[.ROLE] X Y                 (screen coordinates for top-level windows, the parent's
+//                                         client coordinates otherwise)
 //   raise NAME                           -> 1 when, after SetForegroundWindow, it is the foreground window
 //   minimize | hide | destroy NAME[.ROLE]
 //   rebuild NAME.ROLE                    -> destroys that window and makes it again, with what was below
