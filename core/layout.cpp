@@ -1,4 +1,4 @@
-// Centring on a monitor and fitting a check box to its caption.
+// Centring on a monitor, and fitting labels and check boxes to their text.
 #include "core/layout.h"
 
 #include <algorithm>
@@ -16,6 +16,14 @@ int32_t CentreOffset(int64_t room, int64_t size) {
 Point CentredOn(const Rect& monitor, int32_t width, int32_t height) {
     return {AddClamped(monitor.left, CentreOffset(int64_t{monitor.right} - monitor.left, width)),
             AddClamped(monitor.top, CentreOffset(int64_t{monitor.bottom} - monitor.top, height))};
+}
+
+Span FitLabel(Span designed, int32_t needed, Align align) {
+    const int32_t extra = needed - designed.width;
+    if (extra <= 0)
+        return designed;
+    const int32_t left = designed.left - (align == Align::Right ? extra : align == Align::Centre ? extra / 2 : 0);
+    return {left, needed};
 }
 
 Span FitCheckBox(Span designed, int32_t needed, int32_t clientWidth, int32_t margin) {

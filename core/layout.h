@@ -18,6 +18,11 @@ struct Span {
     friend bool operator==(const Span&, const Span&) = default;
 };
 
+// Where a label goes so that its text (`needed` pixels) shows whole: as designed when it fits;
+// otherwise widened away from the side its text keeps to, so that the text stays where it was meant.
+enum class Align { Left, Centre, Right };
+Span FitLabel(Span designed, int32_t needed, Align align);
+
 // Where a check box goes so that its glyph, gap and caption (`needed` pixels) show whole: as
 // designed when they fit; otherwise widened to `margin` from the client area's right edge and, if
 // still short, started further left, but no nearer than `margin` to the left edge.

@@ -19,19 +19,29 @@ bool IsCheckBox(HWND item) {
            (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE);
 }
 
-// What a check box needs to show its caption whole in the font selected into `dc`: the glyph, the
-// gap the control leaves after it (half a digit), and the caption as the control draws it. The
-// glyph is 13 pixels at 96 DPI, more than SM_CXMENUCHECK says on some systems (11 under Wine).
+// The width of a control's text in the font selected into `dc`, as the control draws it.
+int TextWidth(HDC dc, HWND control, UINT prefix) {
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(length + 1, L'\0');
+    GetWindowTextW(control, text.data(), length + 1);
+    RECT extent{};
+    DrawTextW(dc, text.c_str(), length, &extent, DT_CALCRECT | DT_SINGLELINE | prefix);
+    return extent.right - extent.left;
+}
+
+// What a check box needs to show its caption whole: the glyph, the gap the control leaves after it
+// (half a digit), and the caption. The glyph is 13 pixels at 96 DPI, more than SM_CXMENUCHECK says
+// on some systems (11 under Wine).
 int CheckBoxNeeds(HDC dc, HWND box) {
-    const int length = GetWindowTextLengthW(box);
-    std::wstring caption(length + 1, L'\0');
-    GetWindowTextW(box, caption.data(), length + 1);
-    RECT text{};
-    DrawTextW(dc, caption.c_str(), length, &text, DT_CALCRECT | DT_SINGLELINE);
     INT digit = 0;
     GetCharWidth32W(dc, L'0', L'0', &digit);
     const int glyph = std::max(GetSystemMetrics(SM_CXMENUCHECK), MulDiv(13, GetDeviceCaps(dc, LOGPIXELSX), 96));
-    return glyph + digit / 2 + (text.right - text.left);
+    return glyph + digit / 2 + TextWidth(dc, box, 0);
+}
+
+core::Align LabelAlign(LONG style) {
+    const LONG type = style & SS_TYPEMASK;
+    return type == SS_CENTER ? core::Align::Centre : type == SS_RIGHT ? core::Align::Right : core::Align::Left;
 }
 
 } // namespace
@@ -63,16 +73,19 @@ void Dialog::ApplyLayout() {
     GetTextMetricsW(dc.get(), &metrics);
     for (const ControlBox& box : layout_.controls) {
         const HWND item = Item(box.id);
+        const LONG style = GetWindowLongW(item, GWL_STYLE);
         wchar_t kind[8] = {};
         GetClassNameW(item, kind, 8);
-        const bool label =
-            lstrcmpiW(kind, L"Static") == 0 && (GetWindowLongW(item, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP;
-        // A label clips its text to its box, unlike the form designer's: give each the font's whole
-        // line, or descenders lose their lower half where the font is taller than the design's. A check
-        // box's caption in a wider font (a Japanese UI font, say) would lose its end: widen or move it.
-        const core::Span span = IsCheckBox(item) ? core::FitCheckBox({box.left, box.width},
-                                                                     CheckBoxNeeds(dc.get(), item), layout_.clientWidth)
-                                                 : core::Span{box.left, box.width};
+        const bool label = lstrcmpiW(kind, L"Static") == 0 && (style & SS_TYPEMASK) != SS_BITMAP;
+        // Labels and check boxes clip their text to their boxes, unlike the form designer's: where the
+        // font is wider than the design's (a Japanese UI font, say) or taller, give them room, or a
+        // caption loses its end and descenders their lower half.
+        core::Span span{box.left, box.width};
+        if (label)
+            span = core::FitLabel(span, TextWidth(dc.get(), item, style & SS_NOPREFIX ? DT_NOPREFIX : 0),
+                                  LabelAlign(style));
+        else if (IsCheckBox(item))
+            span = core::FitCheckBox(span, CheckBoxNeeds(dc.get(), item), layout_.clientWidth);
         SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         MoveWindow(item, span.left, box.top, span.width,
                    label ? std::max<int>(box.height, metrics.tmHeight) : box.height, FALSE);

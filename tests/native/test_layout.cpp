@@ -34,3 +34,10 @@ TEST(Layout, CheckBoxWidenedThenMovedLeftOnlyWhenItsCaptionDoesNotFit) {
         EXPECT_EQ(FitCheckBox({12, 205}, c.needed, 231), c.box) << c.needed;
     EXPECT_EQ(FitCheckBox({12, 225}, 240, 231), (Span{4, 233})) << "never narrower than designed";
 }
+
+TEST(Layout, LabelWidenedAwayFromTheSideItsTextKeepsTo) {
+    EXPECT_EQ(FitLabel({15, 38}, 30, Align::Left), (Span{15, 38})); // fits: as designed
+    EXPECT_EQ(FitLabel({15, 38}, 42, Align::Left), (Span{15, 42}));
+    EXPECT_EQ(FitLabel({100, 30}, 36, Align::Centre), (Span{97, 36}));
+    EXPECT_EQ(FitLabel({183, 122}, 130, Align::Right), (Span{175, 130}));
+}
