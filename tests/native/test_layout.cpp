@@ -1,4 +1,4 @@
-// Where the dialogs open and where the check box goes, case by case.
+// Where the dialogs open and where the labels and the check box go, case by case.
 #include "core/layout.h"
 
 #include <gtest/gtest.h>
