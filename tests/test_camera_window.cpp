@@ -1,5 +1,5 @@
 // The camera window in this process, pressed with the real mouse: the popup menu and its entries, the
-// save command, closing; and a save command that arrives while another waits in its Save As dialog.
+// save command, closing; a save command that arrives while another waits in its Save As dialog; the tooltip.
 #include <gtest/gtest.h>
 
 #include "capture/save_command.h"
@@ -11,6 +11,9 @@
 #include "test_support.h"
 #include "win32/calls.h"
 #include "win32/handles.h"
+#include "win32/message_box.h"
+
+#include <commctrl.h>
 
 #include <set>
 
@@ -149,4 +152,25 @@ TEST_F(CameraWindow, ASaveArrivingWhileTheSaveAsDialogIsOpenDoesNotStartAnother)
     EXPECT_EQ(seen, L"save as\n");
     frmMain.mnuSave_Click(); // once the first has ended, the next one runs
     EXPECT_EQ(seen, L"save as\nsave as\n");
+}
+
+// The pointer resting on the camera brings up the tooltip with the browser left in front; a dialog hides it.
+TEST_F(CameraWindow, TooltipLeavesTheForegroundAloneAndGoesWhileADialogIsOpen) {
+    HWND tip = nullptr;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        tip = GetWindow(w, GW_OWNER) == frmMain.hWnd() ? w : tip;
+    wchar_t text[40] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = frmMain.hWnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(frmMain.hWnd());
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 40, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"クリックで保存、右クリックでメニュー");
+    ASSERT_TRUE(SetForegroundWindow(hwndBrowser));
+    real_input::MouseAt({30, 12});
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tip); }, kStepMs));
+    EXPECT_EQ(GetForegroundWindow(), hwndBrowser);
+    win32::ModalScope dialog; // what every dialog of the program does to the camera window
+    EXPECT_FALSE(IsWindowVisible(tip));
 }
