@@ -13,77 +13,51 @@
 namespace testing_support {
 
 std::wstring BuildFile(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring self(path, length);
-    std::wstring dir = self.substr(0, self.find_last_of(L'\\')); // .../tests
-    dir = dir.substr(0, dir.find_last_of(L'\\'));                // the build tree
-    return dir + L'\\' + name;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH); // BUILD\tests\test_....exe
+    return (std::filesystem::path(self).parent_path().parent_path() / name).wstring();
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
+    for (DWORD start = GetTickCount(); !condition(); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT)) {
         if (GetTickCount() - start >= timeoutMs)
             return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); DispatchMessageW(&msg))
             TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
+    return true;
 }
 
 ChildProcess::ChildProcess(const std::wstring& commandLine, const wchar_t* directory) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    std::wstring mutableLine = commandLine;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info_))
+    STARTUPINFOW startup{sizeof(startup)};
+    std::wstring line = commandLine; // CreateProcessW may write into it
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info_))
         info_ = {};
 }
 
 ChildProcess::~ChildProcess() {
-    if (!info_.hProcess)
-        return;
-    if (Running()) {
-        TerminateProcess(info_.hProcess, 1);
+    if (Running() && TerminateProcess(info_.hProcess, 1))
         WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hThread);
+    CloseHandle(info_.hThread); // both null when the start failed: refused, harmlessly
     CloseHandle(info_.hProcess);
 }
 
-bool ChildProcess::Running() const {
-    return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
 bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!info_.hProcess)
-        return false;
-    if (!WaitUntil([this] { return !Running(); }, timeoutMs))
-        return false;
-    if (exitCode)
-        GetExitCodeProcess(info_.hProcess, exitCode);
-    return true;
+    const bool ended = info_.hProcess && WaitUntil([this] { return !Running(); }, timeoutMs);
+    return ended && (!exitCode || GetExitCodeProcess(info_.hProcess, exitCode));
 }
 
 HWND FindProcessWindow(DWORD pid, const wchar_t* className) {
-    HWND hwnd = nullptr;
-    while ((hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr) {
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr;) {
         DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid)
+        if (GetWindowThreadProcessId(hwnd, &owner) && owner == pid)
             return hwnd;
     }
     return nullptr;
 }
 
 // Every test program runs on a single-threaded apartment, as the program's GUI thread does.
-class OleEnvironment : public ::testing::Environment {
-public:
+struct OleEnvironment : ::testing::Environment {
     void SetUp() override { OleInitialize(nullptr); }
     void TearDown() override { OleUninitialize(); }
 };
@@ -91,9 +65,8 @@ static ::testing::Environment* const oleEnvironment = ::testing::AddGlobalTestEn
 
 TempDir::TempDir() {
     static int serial = 0;
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path = base + (L"pikuto-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial) + L"\\");
+    const std::wstring name = L"pikuto-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    path = (std::filesystem::temp_directory_path() / name).wstring() + L"\\";
     CreateDirectoryW(path.c_str(), nullptr);
 }
 
@@ -117,31 +90,27 @@ std::string ReadBytes(const std::wstring& path) {
 bool Regsvr32(const std::wstring& options, const std::wstring& dll) {
     wchar_t full[MAX_PATH];
     GetFullPathNameW(dll.c_str(), MAX_PATH, full, nullptr);
-    ChildProcess run(L"regsvr32.exe /s " + options + L" \"" + full + L"\"");
     DWORD code = 1;
-    return run.WaitForExit(60000, &code) && code == 0;
+    return ChildProcess(L"regsvr32.exe /s " + options + L" \"" + full + L"\"").WaitForExit(60000, &code) && code == 0;
+}
+
+// Cancel ends the Save As dialog and most message boxes, Abort the overlap question, WM_CLOSE the
+// others.
+BOOL CALLBACK ClosePrompt(HWND window, LPARAM) {
+    PostMessageW(window, WM_COMMAND, GetDlgItem(window, IDABORT) ? IDABORT : IDCANCEL, 0);
+    return PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
 bool WhileModal(const std::function<void()>& modal, const std::function<bool()>& drive) {
     std::atomic<bool> ok{false}, modalDone{false};
+    const DWORD thread = GetCurrentThreadId();
     std::thread helper([&] {
         if ((ok = drive()))
             return;
-        // Cancel ends the Save As dialog and most message boxes, Abort the overlap question, WM_CLOSE
-        // the others; each close may bring up the next prompt, so go on until the test thread is
-        // out of them all.
+        // Each close may bring up the next prompt, so go on until the test thread is out of them all.
+        // Its other windows close too: the test has failed already.
         for (DWORD start = GetTickCount(); !modalDone && GetTickCount() - start < 4 * kStepMs; Sleep(100))
-            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr)) != nullptr;) {
-                DWORD pid = 0;
-                wchar_t caption[8] = {};
-                GetWindowThreadProcessId(w, &pid);
-                InternalGetWindowText(w, caption, 8); // sends nothing: the test thread may no longer answer
-                if (pid == GetCurrentProcessId() && IsWindowVisible(w) &&
-                    std::wstring(caption).rfind(L"Pikuto", 0) == 0) {
-                    PostMessageW(w, WM_COMMAND, GetDlgItem(w, IDABORT) ? IDABORT : IDCANCEL, 0);
-                    PostMessageW(w, WM_CLOSE, 0, 0);
-                }
-            }
+            EnumThreadWindows(thread, ClosePrompt, 0);
     });
     modal();
     modalDone = true;

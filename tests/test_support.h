@@ -23,9 +23,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
-    bool Running() const;
+    bool Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     // Waits for the exit; false on timeout.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
 

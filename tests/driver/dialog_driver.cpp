@@ -1,4 +1,5 @@
-// Works the program's modal prompts from outside their loops; shared by PikutoDriver and the tests.
+// Works the program's modal prompts from outside their loops, and gives real input; shared by PikutoDriver
+// and the tests.
 #include "dialog_driver.h"
 
 #include <commctrl.h>
@@ -15,12 +16,6 @@ constexpr int kFileTypeBox = 0x470; // cmb1
 bool Call(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, 5000, result ? result : &ignored) != 0;
-}
-
-std::wstring Text(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
 }
 
 HWND FindTopLevel(const std::function<bool(HWND)>& match) {
@@ -54,6 +49,12 @@ HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs) {
 }
 
 } // namespace
+
+std::wstring Text(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
 
 bool Poll(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(20))
@@ -116,6 +117,18 @@ bool SaveAs(const std::wstring& name, int type, bool overwrite, DWORD timeoutMs,
         return false;
     return !question ||
            (overwrite && PressButton(question, IDYES) && Poll([&] { return !IsWindow(dialog); }, timeoutMs));
+}
+
+void Tap(BYTE vk) {
+    keybd_event(vk, 0, 0, 0);
+    keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void MouseAt(POINT screen, DWORD flags) {
+    // In 1/65536 of the screen, rounded up so that the position lands on the pixel.
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, (screen.x * 65536 + width - 1) / width,
+                (screen.y * 65536 + height - 1) / height, 0, 0);
 }
 
 } // namespace dialog_driver

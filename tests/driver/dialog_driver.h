@@ -1,5 +1,6 @@
 // Works the program's modal prompts from outside their loops (another thread or another process):
-// the Save As dialog, its overwrite question, the quality dialog and message boxes.
+// the Save As dialog, its overwrite question, the quality dialog and message boxes; and gives real
+// keyboard and mouse input, as the user does.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,9 @@ HWND WaitForCaption(const std::wstring& caption, DWORD timeoutMs, DWORD pid = 0)
 // A visible dialog-class window (a message box, say) owned by `owner`, waited for; null when none came.
 HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs);
 
+// The text of a window, up to 1023 characters.
+std::wstring Text(HWND window);
+
 // The text of a message box.
 std::wstring MessageBoxText(HWND box);
 
@@ -39,5 +43,14 @@ bool PressAltF4(HWND window);
 // and presses Save; when `overwrite` is true and the dialog asks about an existing file, answers Yes.
 // False when a step could not be done in time.
 bool SaveAs(const std::wstring& name, int type, bool overwrite, DWORD timeoutMs, DWORD pid = 0);
+
+// Presses and releases a key.
+void Tap(BYTE vk);
+
+// Moves the pointer to a screen point, with the buttons in `flags` (MOUSEEVENTF_LEFTDOWN, ...) there.
+// Each press and release carries its own position: Wine's desktop process feeds pointer moves from
+// the X server, sometimes late, and one of those between a move and a press would land the press
+// elsewhere.
+void MouseAt(POINT screen, DWORD flags = 0);
 
 } // namespace dialog_driver

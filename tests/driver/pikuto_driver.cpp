@@ -21,36 +21,27 @@ namespace drv = dialog_driver;
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"", a = argc > 2 ? argv[2] : L"", b = argc > 3 ? argv[3] : L"";
-    const int count = argc - 2;
-    auto exitCode = [](bool done) { return done ? 0 : 1; };
-    HWND camera = FindWindowW(L"Pikuto.Camera", nullptr), window = drv::FindCaption(a, true);
-    if (command == L"menu" && count == 1) {
-        const wchar_t* items[] = {L"save", L"config", L"about", L"exit"};
-        const UINT ids[] = {IDM_SAVE, IDM_CONFIG, IDM_ABOUT, IDM_EXIT};
-        for (int i = 0; i < 4; ++i)
-            if (a == items[i])
-                return exitCode(camera && PostMessageW(camera, WM_COMMAND, ids[i], 0));
-    } else if ((command == L"wait" || command == L"gone") && count == 2) {
-        return exitCode(drv::Poll([&] { return (drv::FindCaption(a, true) != nullptr) == (command == L"wait"); },
-                                  std::wcstoul(b.c_str(), nullptr, 10)));
-    } else if (command == L"close" && count == 1) {
-        return exitCode(window && PostMessageW(window, WM_CLOSE, 0, 0));
-    } else if (command == L"click" && count == 0) {
-        const LPARAM middle = MAKELPARAM(24, 10); // client coordinates; the whole window takes the press
-        return exitCode(camera && PostMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
-                        PostMessageW(camera, WM_LBUTTONUP, 0, middle));
-    } else if (command == L"saveas" && count == 2) {
-        const wchar_t* types[] = {L"jpeg", L"png", L"bmp"};
-        for (int type = 1; type <= 3; ++type)
-            if (b == types[type - 1])
-                return exitCode(drv::SaveAs(a, type, true, 15000));
-    } else if (command == L"press" && count == 2) {
-        // In the order of their ids, IDOK (1) to IDNO (7).
-        const wchar_t* buttons[] = {L"ok", L"cancel", L"abort", L"retry", L"ignore", L"yes", L"no"};
-        for (int id = IDOK; id <= IDNO; ++id)
-            if (b == buttons[id - 1])
-                return exitCode(window && drv::PressButton(window, id));
-    }
+    const HWND camera = FindWindowW(L"Pikuto.Camera", nullptr), window = drv::FindCaption(a, true);
+    const wchar_t *items[] = {L"save", L"config", L"about", L"exit"}, *types[] = {L"jpeg", L"png", L"bmp"},
+                  *buttons[] = {L"ok", L"cancel", L"abort", L"retry", L"ignore", L"yes", L"no"}; // IDOK to IDNO
+    const UINT ids[] = {IDM_SAVE, IDM_CONFIG, IDM_ABOUT, IDM_EXIT};
+    for (int i = 0; command == L"menu" && argc == 3 && i < 4; ++i)
+        if (a == items[i])
+            return !(camera && PostMessageW(camera, WM_COMMAND, ids[i], 0));
+    if ((command == L"wait" || command == L"gone") && argc == 4)
+        return !(drv::Poll([&] { return (drv::FindCaption(a, true) != nullptr) == (command == L"wait"); },
+                           std::wcstoul(b.c_str(), nullptr, 10)));
+    if (command == L"close" && argc == 3)
+        return !(window && PostMessageW(window, WM_CLOSE, 0, 0));
+    if (command == L"click" && argc == 2)
+        return !(camera && PostMessageW(camera, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(24, 10)) && // the middle
+                 PostMessageW(camera, WM_LBUTTONUP, 0, MAKELPARAM(24, 10)));
+    for (int type = 1; command == L"saveas" && argc == 4 && type <= 3; ++type)
+        if (b == types[type - 1])
+            return !(drv::SaveAs(a, type, true, 15000));
+    for (int id = IDOK; command == L"press" && argc == 4 && id <= IDNO; ++id)
+        if (b == buttons[id - 1])
+            return !(window && drv::PressButton(window, id));
     std::fwprintf(stderr, L"usage: PikutoDriver menu save|config|about|exit | wait|gone <caption-prefix> <ms> | "
                           L"close <caption-prefix> | click | saveas <path> jpeg|png|bmp | "
                           L"press <caption-prefix> ok|cancel|abort|retry|ignore|yes|no\n");
