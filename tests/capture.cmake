@@ -47,7 +47,7 @@ pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_
     ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC} LIBS pikuto_forms)
 target_compile_definitions(test_save PRIVATE PIKUTO_ENCODER_DLL="$<TARGET_FILE:PikutoEncoder>")
-add_dependencies(test_save StandinBrowser PikutoEncoder Pikuto PikutoDriver)
+add_dependencies(test_save StandinBrowser PikutoEncoder)
 
 add_test(NAME Binaries.ImportOnlySystemDlls COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP}
     "-DBINARIES=$<TARGET_FILE:Pikuto>;$<TARGET_FILE:PikutoEncoder>" -P ${CMAKE_CURRENT_LIST_FILE})

@@ -1,5 +1,5 @@
 // The save command against the stand-in browser and the registered encoder component: every branch
-// with the prompts answered through the seams, once with the real prompts, and in the real program.
+// with the prompts answered through the seams, and once with the real prompts.
 #include "capture/encoder_client.h"
 #include "capture/save_command.h"
 #include "core/save_flow.h"
@@ -201,21 +201,4 @@ TEST_F(SaveCommand, RealPrompts) {
         WhileModal([&] { ::SaveCommand(camera, picBuffer, ShowQualityDialog); }, [&] { return save(L"confirmed", true); }));
     EXPECT_EQ(bytQuality, 87);
     EXPECT_TRUE(Holds(L"confirmed.jpg", 1, 87));
-}
-
-// The real program beside the stand-in browser, worked from outside by the driver as the demo does:
-// a click on the camera and the Save As dialog save the canvas of another process, pixel for pixel.
-TEST(Program, ClickAndSaveAsWriteTheCanvasOfAnotherProcess) {
-    TempDir dir;
-    ChildProcess pikuto(L"\"" + BuildFile(L"Pikuto.exe") + L"\"");
-    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(pikuto.Id(), L"Pikuto.Camera") != nullptr; }));
-    // The browser comes to the front after the program, as the user brings it: the camera docks.
-    StandinBrowser browser(L"\"build A ie-sun\" \"raise A\"");
-    ASSERT_TRUE(WaitUntil([&] { return WindowRect(FindProcessWindow(pikuto.Id(), L"Pikuto.Camera")).left != 0; }));
-    for (const std::wstring& arguments : {std::wstring(L"click"), L"saveas \"" + dir.path + L"canvas.bmp\" bmp"}) {
-        ChildProcess driver(L"\"" + BuildFile(L"PikutoDriver.exe") + L"\" " + arguments);
-        DWORD code = 1;
-        EXPECT_TRUE(driver.WaitForExit(30000, &code) && code == 0) << arguments.c_str();
-    }
-    EXPECT_TRUE(WaitUntil([&] { return BmpMismatches(dir.path + L"canvas.bmp") == 0; }, kStepMs));
 }

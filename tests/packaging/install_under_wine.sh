@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine, per machine (Wine's COM reads only the machine's classes): install,
-# save a PNG and a JPEG through the installed program and component with a winmm.dll planted
-# beside the program, upgrade to a newer package keeping setting.ini, uninstall, and find nothing
-# of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
+# save a PNG (pixel for pixel) and a JPEG through the installed program and component with a
+# winmm.dll planted beside the program, upgrade to a newer package keeping setting.ini, uninstall,
+# and find nothing of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
 set -euo pipefail
 build=$1 planted=$2
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -87,6 +87,13 @@ for type in png jpeg; do
     wait_until test -s "$scratch/canvas.$type"
     identify "$scratch/canvas.$type" | grep -q "${type^^} 710x380 " || fail "saved $(identify "$scratch/canvas.$type")"
 done
+# The first picture, taken before any dialog had opened, is the stand-in's canvas pixel for pixel
+# (its pattern, from tests/standin/pattern.h): the copy from another process and the bitmap handed
+# to the component, whole and the right way up.
+convert -size 710x380 xc:black -channel R -fx 'floor(i/16)%2' -channel G -fx 'floor(j/16)%2' \
+    -channel B -fx 'floor((i+2*j)/24)%2' +channel "$scratch/pattern.png"
+differ=$(compare -metric AE "$scratch/pattern.png" "$scratch/canvas.png" null: 2>&1) || true
+[ "$differ" = 0 ] || fail "the saved PNG differs from the canvas in $differ pixels"
 driver menu exit
 wait "$pikuto"
 [ ! -e "$folder/winmm.dll.loaded" ] || fail "the planted winmm.dll was loaded"
