@@ -8,7 +8,7 @@ if(NOT MSVC)
 endif()
 
 # The program: the camera window and its dialogs in this process, with the resources compiled in as the
-# program has them (the templates, pictures, cursor, sound and version read from the module), and the
+# program has them (the templates, pictures, cursor and version read from the module), and the
 # real program driven from outside. DESKTOP: real keyboard and mouse input, and the real program.
 pikuto_add_test(test_app DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_app.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp ${PIKUTO_RC}

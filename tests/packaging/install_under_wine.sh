@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine, per machine (Wine's COM reads only the machine's classes): install,
-# save a PNG (pixel for pixel) and a JPEG through the installed program and component with a
-# winmm.dll planted beside the program, upgrade to a newer package keeping setting.ini, uninstall,
-# and find nothing of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
+# save a PNG (pixel for pixel) and a JPEG through the installed program and component, with the
+# shutter sound, and with a winmm.dll planted beside the program, upgrade to a newer package
+# keeping setting.ini, uninstall, and find nothing of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
 set -euo pipefail
 build=$1 planted=$2
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -73,7 +73,12 @@ classes | diff "$scratch/package-classes" - || fail "the package's class keys di
 # winmm is not a KnownDLL: told to prefer a DLL of that name beside the program, Wine would load
 # it if the program imported winmm or looked for it anywhere but the system folder.
 cp "$planted" "$folder/winmm.dll"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" wine "C:\\Program Files\\Pikuto\\Pikuto.exe" >/dev/null 2>&1 &
+# What the program plays lands in a file: ALSA reads .asoundrc from the HOME of Wine's process.
+mkdir "$scratch/home"
+echo "pcm.!default { type file; slave.pcm \"null\"; file \"$scratch/sound.raw\"; format \"raw\" }" \
+    >"$scratch/home/.asoundrc"
+HOME=$scratch/home WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b" wine "C:\\Program Files\\Pikuto\\Pikuto.exe" \
+    >/dev/null 2>&1 &
 pikuto=$!
 wine "$build/tests/StandinBrowser.exe" "build A ie-sun" "raise A" >/dev/null 2>&1 &
 wait_until camera_docked
@@ -94,6 +99,12 @@ convert -size 710x380 xc:black -channel R -fx 'floor(i/16)%2' -channel G -fx 'fl
     -channel B -fx 'floor((i+2*j)/24)%2' +channel "$scratch/pattern.png"
 differ=$(compare -metric AE "$scratch/pattern.png" "$scratch/canvas.png" null: 2>&1) || true
 [ "$differ" = 0 ] || fail "the saved PNG differs from the canvas in $differ pixels"
+# The click played the shutter sound whole: the wave's samples after its 58-byte header (ALSA's
+# file output starts the file afresh for each sound, so it holds the last one).
+shutter=$top/resources/art/shutter.wav
+tail -c +59 "$shutter" | head -c $(($(od -An -tu4 -j54 -N4 "$shutter"))) >"$scratch/shutter.raw"
+played() { cmp -s "$scratch/shutter.raw" "$scratch/sound.raw"; }
+wait_until played
 driver menu exit
 wait "$pikuto"
 [ ! -e "$folder/winmm.dll.loaded" ] || fail "the planted winmm.dll was loaded"
