@@ -29,7 +29,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 ChildProcess::ChildProcess(const std::wstring& commandLine, const wchar_t* directory) {
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     std::wstring line = commandLine; // CreateProcessW may write into it
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info_))
         info_ = {};
