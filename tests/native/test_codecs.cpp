@@ -1,5 +1,5 @@
-// The encoders' files read back with the system's libraries: PNG and BMP exact, JPEG close; and
-// the sizes every encoder refuses.
+// The encoders' files read back with the system's libraries: PNG exact, JPEG close (BMP by its
+// fuzz corpus); and the sizes every encoder refuses.
 #include "core/bmp.h"
 #include "core/codecs.h"
 #include "read_back.h"
@@ -139,16 +139,6 @@ TEST(Jpeg, ErrorFollowsTheQualityAndTheChromaSamplingAndGreyIsOneChannel) {
         EXPECT_EQ(JpegError(encode({90}), pixels).second, 3);
         pixels.bgrx[1000] ^= channel;
     }
-}
-
-TEST(Bmp, RowsBottomUpAndPaddedToFourBytes) {
-    for (int w : {1, 2, 3, 4, 5, 37})
-        for (int h : {1, 3}) {
-            Pixels pixels = Picture(0, w, h);
-            File file;
-            ASSERT_EQ(EncodeBmp(pixels, file), EncodeStatus::Ok);
-            EXPECT_TRUE(read_back::Same(read_back::Bmp(file), pixels)) << w << " x " << h;
-        }
 }
 
 // Zero and negative sides, a pixel count one off, a count that wraps a 32-bit size_t to 0, just
