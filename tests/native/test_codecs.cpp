@@ -141,15 +141,15 @@ TEST(Jpeg, ErrorFollowsTheQualityAndTheChromaSamplingAndGreyIsOneChannel) {
     }
 }
 
-// Zero and negative sides, a pixel count one off, a count that wraps a 32-bit size_t to 0, just
-// over kMaxPixels; then sides libjpeg (over 65500) and, by default, libpng (over a million) refuse.
+// Sizes beyond the fuzz targets' reach (they try zero and negative sides and a count one off): a
+// count that wraps a 32-bit size_t to 0, just over kMaxPixels; then sides libjpeg (over 65500) and,
+// by default, libpng (over a million) refuse.
 TEST(Encoders, RefuseBadSizesAndNothingElse) {
     constexpr auto Ok = EncodeStatus::Ok, Bad = EncodeStatus::BadSize;
     // clang-format off
     struct { int width, height, count; EncodeStatus jpeg, png, bmp; } cases[] = { // count: the pixels in the vector
-        {0, 4, 0, Bad, Bad, Bad}, {4, 0, 0, Bad, Bad, Bad}, {-4, -4, 16, Bad, Bad, Bad}, {-4, 4, 0, Bad, Bad, Bad},
-        {4, 4, 15, Bad, Bad, Bad}, {4, 4, 17, Bad, Bad, Bad}, {65536, 65536, 0, Bad, Bad, Bad},
-        {8192, 8193, 8192 * 8193, Bad, Bad, Bad}, {65501, 1, 65501, Bad, Ok, Ok}, {1, 65501, 65501, Bad, Ok, Ok},
+        {65536, 65536, 0, Bad, Bad, Bad}, {8192, 8193, 8192 * 8193, Bad, Bad, Bad}, {65501, 1, 65501, Bad, Ok, Ok},
+        {1, 65501, 65501, Bad, Ok, Ok},
         {1000001, 1, 1000001, Bad, Ok, Ok}, {1, 1000001, 1000001, Bad, Ok, Ok}};
     // clang-format on
     for (const auto& c : cases) {

@@ -4,7 +4,6 @@
 #include "core/save_flow.h"
 #include "core/settings_text.h"
 #include "core/tick.h"
-#include "core/version_text.h"
 
 #include <gtest/gtest.h>
 
@@ -119,9 +118,8 @@ TEST(Settings, ValuesNarrowToBytesWithoutWrappingAndShowAsTheQualityDialogShowsT
 }
 // clang-format on
 
-TEST(Version, MajorMinorAndRevisionWithoutTheBuildAndFreshNames) {
-    EXPECT_EQ(VersionLine({1, 0, 0, 1}), L"Version: 1.0.1");
-    EXPECT_EQ(VersionLine({4294967295u, 10, 9, 0}), L"Version: 4294967295.10.0");
+// The version line is read in the About box; fresh names are formatted here alone.
+TEST(SaveCommand, FreshNames) {
     EXPECT_EQ(FreshFileName({2024, 1, 2, 3, 4, 5}), L"pikuto_20240102_030405");
     EXPECT_EQ(FreshFileName({1999, 12, 31, 23, 59, 59}), L"pikuto_19991231_235959");
 }
