@@ -43,9 +43,9 @@ pikuto_add_test(test_capture DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_ca
     ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp LIBS pikuto_capture pikuto_tracking)
 add_dependencies(test_capture StandinBrowser)
 
-pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_dialog.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp LIBS pikuto_capture pikuto_tracking)
+pikuto_add_test(test_save DESKTOP SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/test_save_command.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/driver/dialog_driver.cpp ${CMAKE_CURRENT_SOURCE_DIR}/test_support.cpp
+    LIBS pikuto_capture pikuto_tracking)
 target_compile_definitions(test_save PRIVATE PIKUTO_ENCODER_DLL="$<TARGET_FILE:PikutoEncoder>")
 add_dependencies(test_save StandinBrowser PikutoEncoder)
 
