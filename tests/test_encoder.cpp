@@ -20,11 +20,6 @@ namespace {
 
 template <typename T> using Com = std::unique_ptr<T, decltype([](IUnknown* object) { object->Release(); })>;
 
-std::wstring EncoderDll() {
-    wchar_t full[MAX_PATH]; // the build's Unix path lands on Wine's Z: drive
-    return std::wstring(full, GetFullPathNameW(L"" PIKUTO_ENCODER_DLL, MAX_PATH, full, nullptr));
-}
-
 
 // Pictures of a known number of colours; more than 256 gives a smooth gradient.
 Pixels Pattern(int colours, int w = 710, int h = 380) {
@@ -88,7 +83,7 @@ namespace {
 class EncoderTest : public ::testing::Test {
 protected:
     // Registered for the machine, the way the program finds the component.
-    static void SetUpTestSuite() { ASSERT_TRUE(Regsvr32(L"", EncoderDll())); }
+    static void SetUpTestSuite() { ASSERT_TRUE(Regsvr32(L"", L"" PIKUTO_ENCODER_DLL)); }
     void TearDown() override { win32::calls = {}; }
     TempDir dir;
 };
@@ -107,9 +102,7 @@ TEST_F(EncoderTest, QualityReachesTheJpegClamped) {
 
 // COM may unload the DLL only when no object, class factory or server lock is alive.
 TEST_F(EncoderTest, DllCanUnloadNowOnlyWhenEverythingIsReleased) {
-    HMODULE dll = GetModuleHandleW(EncoderDll().c_str());
-    if (!dll)
-        dll = LoadLibraryW(EncoderDll().c_str());
+    HMODULE dll = LoadLibraryW(L"" PIKUTO_ENCODER_DLL); // the module COM loaded, or the same file
     ASSERT_NE(dll, nullptr);
     auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll, "DllCanUnloadNow")));
     auto getClass = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
