@@ -80,23 +80,6 @@ TEST(Png, LosslessInEveryFormAndFilterAndTheFixedStrategyKeepsItsForms) {
     ExpectPngRoundTrip(Picture(9), {true, 7, -3}, 3, 4);
 }
 
-// A drawing, where no filter is best, and a smooth picture, where filters are: the choice is
-// never larger than the fixed strategy's file, nor than any one filter tried alone.
-TEST(Png, ChoiceLosesToNoFixedAlternative) {
-    Pixels drawing = Picture(0, 200, 120), smooth = Picture(0, 200, 120);
-    for (size_t i = 0; i < drawing.bgrx.size(); ++i)
-        drawing.bgrx[i] = i % 200 % 23 == 0 || i / 200 % 17 == 0 ? 0xE02020 : 0xFFFFFF;
-    for (const Pixels* p : {&drawing, &smooth}) {
-        File chosen, other;
-        ASSERT_EQ(EncodePng(*p, {}, chosen), EncodeStatus::Ok);
-        for (int filter = -1; filter < 6; ++filter) { // -1: the fixed strategy
-            const PngOptions options = filter < 0 ? PngOptions{.fixed = true} : PngOptions{.tryFilters = 1 << filter};
-            ASSERT_EQ(EncodePng(*p, options, other), EncodeStatus::Ok);
-            EXPECT_LE(chosen.size(), other.size()) << "filter " << filter;
-        }
-    }
-}
-
 // The mean error over all channels of the file read back, and its channel count (from SOF0).
 std::pair<double, int> JpegError(const File& file, const Pixels& pixels) {
     const Pixels read = read_back::Jpeg(file);
