@@ -4,7 +4,7 @@
 # shutter sound, and with a winmm.dll planted beside the program, upgrade to a newer package
 # keeping setting.ini, uninstall, and find nothing of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
 set -euo pipefail
-build=$1 planted=$2
+build=$1
 top=$(cd "$(dirname "$0")/../.." && pwd)
 msi=$(echo "$build"/package/Pikuto-*.msi)
 version=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductVersion" { print $2 }')
@@ -71,8 +71,9 @@ wine regsvr32 /s "C:\\Program Files\\Pikuto\\PikutoEncoder.dll" || fail "regsvr3
 classes | diff "$scratch/package-classes" - || fail "the package's class keys differ from the component's"
 
 # winmm is not a KnownDLL: told to prefer a DLL of that name beside the program, Wine would load
-# it if the program imported winmm or looked for it anywhere but the system folder.
-cp "$planted" "$folder/winmm.dll"
+# it if the program imported winmm or looked for it anywhere but the system folder. The one planted
+# here (the component, renamed) has no PlaySoundW: loaded, it would silence the shutter sound below.
+cp "$folder/PikutoEncoder.dll" "$folder/winmm.dll"
 # What the program plays lands in a file: ALSA reads .asoundrc from the HOME of Wine's process.
 mkdir "$scratch/home"
 echo "pcm.!default { type file; slave.pcm \"null\"; file \"$scratch/sound.raw\"; format \"raw\" }" \
@@ -107,7 +108,6 @@ played() { cmp -s "$scratch/shutter.raw" "$scratch/sound.raw"; }
 wait_until played
 driver menu exit
 wait "$pikuto"
-[ ! -e "$folder/winmm.dll.loaded" ] || fail "the planted winmm.dll was loaded"
 rm "$folder/winmm.dll"
 
 # A newer package replaces this one in place and keeps the settings.
