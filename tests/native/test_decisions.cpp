@@ -101,10 +101,10 @@ TEST(Occlusion, OnlyASharedPixelCountsAndOnViewOnlyInsideEveryAncestorTheBrowser
 }
 
 TEST(Settings, ValuesNarrowToBytesWithoutWrappingAndShowAsTheQualityDialogShowsThem) {
+    // Signs, spaces, digits and byte edges are compared with the C library by the fuzz target and its
+    // corpus; here what lies outside its alphabet.
     struct { std::wstring_view text; uint8_t value; } values[] = {
-        {L"", 77}, {L"-5", 0}, {L"300", 255}, {L"99999999999", 255}, {L"4294967296", 255}, {L"0x1F", 0}, {L"12abc", 12},
-        {L"  42", 42}, {L"\t\r\n9", 9}, {L"+7", 7}, {L"255", 255}, {L"256", 255}, {L"0", 0}, {L"abc", 0}, {L" ", 0},
-        {L"-", 0}, {L"+-3", 0}, {L"- 3", 0}, {L"1 2", 1}, {L"\u30005", 0}};
+        {L"", 77}, {L"0x1F", 0}, {L"12abc", 12}, {L"abc", 0}, {L"255", 255}, {L"\u30005", 0}};
     EXPECT_EQ(ParseSettingValue(std::nullopt, 77), 77);
     for (const auto& c : values)
         EXPECT_EQ(ParseSettingValue(c.text, 77), c.value) << std::wstring(c.text);
