@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace testing_support;
@@ -48,11 +49,13 @@ VARIANT Var(VARTYPE type, void* pointer) {
     return v;
 }
 
-// A late-bound call by name; args in automation order (last argument first).
-HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, WORD flags = DISPATCH_METHOD) {
+// A late-bound call by name; args in automation order (last argument first), the first `count` of
+// them passed.
+HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, WORD flags = DISPATCH_METHOD,
+             size_t count = 9) {
     DISPID id = DISPID_UNKNOWN, put = DISPID_PROPERTYPUT;
     auto* names = const_cast<LPOLESTR>(name);
-    DISPPARAMS params{args.data(), &put, UINT(args.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+    DISPPARAMS params{args.data(), &put, UINT(std::min(count, args.size())), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
     HRESULT hr = object->GetIDsOfNames(IID_NULL, &names, 1, 0, &id);
     return FAILED(hr) ? hr : object->Invoke(id, IID_NULL, 0, flags, &params, nullptr, nullptr, nullptr);
 }
@@ -142,7 +145,8 @@ TEST_F(EncoderTest, WrongNamesArgumentsAndPathsFailWithoutWritingAnything) {
     EXPECT_HRESULT_FAILED(Call(jpeg.get(), L"SavePng", {byRefPath, good}));
     EXPECT_HRESULT_FAILED(Call(png.get(), L"Quality", {Var(VT_UI1, nullptr)}, DISPATCH_PROPERTYPUT));
     EXPECT_HRESULT_FAILED(Call(jpeg.get(), L"Quality", {Var(VT_BSTR, path)}, DISPATCH_PROPERTYPUT));
-    EXPECT_HRESULT_FAILED(Call(png.get(), L"SavePng", {byRefPath}));
+    // One argument, a good picture lying just past it: a method that read it would save.
+    EXPECT_HRESULT_FAILED(Call(png.get(), L"SavePng", {byRefPath, good}, DISPATCH_METHOD, 1));
     EXPECT_HRESULT_FAILED(Call(png.get(), L"SavePng", {byRefPath, Var(VT_BSTR, path)}));
     EXPECT_HRESULT_FAILED(Call(png.get(), L"SavePng", {Var(VT_I4, nullptr), good}));
     EXPECT_HRESULT_FAILED(Call(png.get(), L"SavePng", {byRefPath, Var(VT_DISPATCH, nullptr)}));
