@@ -260,8 +260,8 @@ TEST_F(Forms, QualityDialogAndAboutBoxByRealInput) {
 
 // The program copied into a folder of its own and started while the browser is in front leaves the
 // browser there; a second start ends at once. The first start finds no settings file, and OK in the
-// quality dialog writes it. The next start reads a hand-edited file (values far longer than any written,
-// any nonzero Show ticks the box), and Alt+F4 stores nothing. The menu's exit and a close request end it.
+// quality dialog writes it. The next start reads a hand-edited file (a value far longer than any written,
+// each key its own), and Alt+F4 stores nothing. The menu's exit and a close request end it.
 TEST(Program, StartsBehindTheBrowserAndKeepsItsSettingsBesideItself) {
     // Its folder when it lies at a drive's root: the root (not the drive's current folder), one backslash.
     EXPECT_EQ(win32::DirectoryOfModulePath(L"C:\\Pikuto.exe"), L"C:\\");
@@ -272,7 +272,7 @@ TEST(Program, StartsBehindTheBrowserAndKeepsItsSettingsBesideItself) {
     StandinBrowser browser(L"\"build A ie-sun\" \"raise A\"");
     const HWND front = browser.Hwnd(L"A");
     ASSERT_TRUE(front && WaitUntil([&] { return GetForegroundWindow() == front; }));
-    const std::string handEdited = "[Other]\r\nQuality=5\r\n[Pikuto]\r\nQuality=00000000000000000097\r\nShow=200\r\n";
+    const std::string handEdited = "[Other]\r\nQuality=5\r\n[Pikuto]\r\nQuality=00000000000000000097\r\nShow=0\r\n";
     for (int start = 0; start < 2; ++start) {
         ChildProcess first(pikuto, dir.path.c_str());
         HWND camera = nullptr, dialog = nullptr;
@@ -285,7 +285,7 @@ TEST(Program, StartsBehindTheBrowserAndKeepsItsSettingsBesideItself) {
         ASSERT_TRUE(PostMessageW(camera, WM_COMMAND, IDM_CONFIG, 0) &&
                     (dialog = WaitForCaption(kQualityCaption, kStepMs)));
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_HSCQUALITY, SBM_GETPOS, 0, 0), start ? 97 : 100);
-        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CHESHOW, BM_GETCHECK, 0, 0), start ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CHESHOW, BM_GETCHECK, 0, 0), BST_UNCHECKED);
         EXPECT_TRUE(start ? (SendDlgItemMessageW(dialog, IDC_CHESHOW, BM_CLICK, 0, 0), PressAltF4(dialog))
                           : PressButton(dialog, IDOK));
         EXPECT_TRUE(Poll([&] { return !IsWindow(dialog); }, kStepMs));
