@@ -21,7 +21,6 @@ namespace {
 
 template <typename T> using Com = std::unique_ptr<T, decltype([](IUnknown* object) { object->Release(); })>;
 
-
 // Pictures of a known number of colours; more than 256 gives a smooth gradient.
 Pixels Pattern(int colours, int w = 710, int h = 380) {
     Pixels p{w, h, {}};
@@ -107,7 +106,8 @@ TEST_F(EncoderTest, QualityReachesTheJpegClamped) {
 TEST_F(EncoderTest, DllCanUnloadNowOnlyWhenEverythingIsReleased) {
     HMODULE dll = LoadLibraryW(L"" PIKUTO_ENCODER_DLL); // the module COM loaded, or the same file
     ASSERT_NE(dll, nullptr);
-    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll, "DllCanUnloadNow")));
+    auto canUnload =
+        reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll, "DllCanUnloadNow")));
     auto getClass = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
         reinterpret_cast<void (*)()>(GetProcAddress(dll, "DllGetClassObject")));
     ASSERT_TRUE(canUnload && getClass);

@@ -179,10 +179,11 @@ TEST_F(SaveCommand, FailuresGiveTheDllMessage) {
 TEST_F(SaveCommand, RealQuestionBox) {
     win32::calls.MessageBox = saved.MessageBox;
     ASSERT_TRUE(Window(WindowRect(hwndCanvas)));
-    EXPECT_TRUE(WhileModal([&] { Save(L"x.png", 2); }, [] {
+    const auto abort = [] {
         HWND box = drv::WaitForCaption(L"Pikuto", kStepMs);
         return box && drv::MessageBoxText(box) == std::get<1>(kMessages[1]) && drv::PressButton(box, IDABORT);
-    }));
+    };
+    EXPECT_TRUE(WhileModal([&] { Save(L"x.png", 2); }, abort));
     EXPECT_TRUE(events == Events{"sound"} && dir.Files().empty());
 }
 

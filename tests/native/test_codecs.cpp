@@ -18,10 +18,10 @@ using File = std::vector<unsigned char>;
 Pixels Picture(int colours, int w = 37, int h = 23) {
     Pixels p{w, h, {}};
     for (uint32_t i = 0, x = 0, y = 0; i < uint32_t(w * h); x = ++i % w, y = i / w) {
-        const uint32_t levels = uint32_t(-colours), rgb =
-            colours < 0 ? (i / 3 * 7 % levels) * 255 / (levels - 1) * 0x010101u
-            : colours   ? (i / 3 % uint32_t(colours)) * 0x9E3779B1u >> 8
-                        : x * 255 / w << 16 | y * 255 / h << 8 | (x + y) % 256;
+        const uint32_t levels = uint32_t(-colours),
+                       rgb = colours < 0 ? (i / 3 * 7 % levels) * 255 / (levels - 1) * 0x010101u
+                             : colours   ? (i / 3 % uint32_t(colours)) * 0x9E3779B1u >> 8
+                                         : x * 255 / w << 16 | y * 255 / h << 8 | (x + y) % 256;
         p.bgrx.push_back(rgb | (i * 37 % 256) << 24);
     }
     return p;
@@ -139,7 +139,8 @@ TEST(Encoders, RefuseBadSizesAndNothingElse) {
         const Pixels pixels{c.width, c.height, std::vector<uint32_t>(size_t(c.count), 0xFFFFFF)};
         File file;
         EXPECT_TRUE(EncodeJpeg(pixels, {}, file) == c.jpeg && EncodePng(pixels, {}, file) == c.png &&
-                    EncodeBmp(pixels, file) == c.bmp) << c.width << " x " << c.height;
+                    EncodeBmp(pixels, file) == c.bmp)
+            << c.width << " x " << c.height;
     }
 }
 
