@@ -49,9 +49,9 @@ VARIANT Var(VARTYPE type, void* pointer) {
 }
 
 // A late-bound call by name; args in automation order (last argument first), the first `count` of
-// them passed.
+// them passed (all by default).
 HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, WORD flags = DISPATCH_METHOD,
-             size_t count = 9) {
+             size_t count = SIZE_MAX) {
     DISPID id = DISPID_UNKNOWN, put = DISPID_PROPERTYPUT;
     auto* names = const_cast<LPOLESTR>(name);
     DISPPARAMS params{args.data(), &put, UINT(std::min(count, args.size())), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};

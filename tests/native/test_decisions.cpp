@@ -1,5 +1,5 @@
 // The core's decisions, case by case: the tick and docking, the overlap and on-view verdicts, the
-// settings text, the version line, and the save command's order of steps and fresh names.
+// settings text, and the save command's order of steps and fresh names.
 #include "core/occlusion.h"
 #include "core/save_flow.h"
 #include "core/settings_text.h"

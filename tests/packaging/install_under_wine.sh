@@ -2,7 +2,8 @@
 # The installer under Wine, per machine (Wine's COM reads only the machine's classes): install,
 # save a PNG (pixel for pixel) and a JPEG through the installed program and component, with the
 # shutter sound, and with a winmm.dll planted beside the program, upgrade to a newer package
-# keeping setting.ini, uninstall, and find nothing of the package left. Usage: install_under_wine.sh BUILD_DIR PLANTED_DLL
+# keeping setting.ini, uninstall, and find nothing of the package left.
+# Usage: install_under_wine.sh BUILD_DIR
 set -euo pipefail
 build=$1
 top=$(cd "$(dirname "$0")/../.." && pwd)
