@@ -167,8 +167,9 @@ short CaptureCanvas(HDC hdcDest, bool afterQuestion) {
         GetWindowRect(hwndCanvas, &window);
         const bool vm = strMode == L"VM";
         const core::Rect capture = core::CaptureRect(ToCore(window), vm);
-        // A window at the very edge of the coordinate space has no whole drawing area inside it.
-        if (capture.right - capture.left != kCanvasWidth || capture.bottom - capture.top != kCanvasHeight)
+        // A VM window at the very edge of the coordinate space has no whole drawing area inside it.
+        // Any other canvas window is copied from its top-left corner, whatever its size.
+        if (vm && (capture.right - capture.left != kCanvasWidth || capture.bottom - capture.top != kCanvasHeight))
             return core::kNothingCaptured;
         rctCanvas = {capture.left, capture.top, capture.right, capture.bottom};
 
@@ -177,7 +178,7 @@ short CaptureCanvas(HDC hdcDest, bool afterQuestion) {
         std::vector<core::Rect> above;
         for (HWND w : WindowsAbove(hwndBrowser)) {
             core::Rect rect;
-            if (!IsWindowVisible(w) || !ReadWindowRect(w, rect))
+            if (!IsWindowVisible(w) || win32::calls.IsCloaked(w) || !ReadWindowRect(w, rect))
                 continue;
             if (!IsOwnWindow(w))
                 above.push_back(rect);

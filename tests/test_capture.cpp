@@ -78,13 +78,18 @@ TEST_F(Capture, PluginCanvasParkedCameraModeNoAndVanishedCanvas) {
 
 // The VM's canvas window is wider than its drawing area: the rectangle is narrowed, the pixels come
 // from (60, 7), and the walk over the windows above the browser counts only visible windows over
-// the drawing area.
+// the drawing area, not those the system keeps off the screen (a cloaked one stands in for them).
 TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
+    win32::calls.IsCloaked = [](HWND w) -> BOOL {
+        wchar_t title[9] = {};
+        return GetWindowTextW(w, title, 9) && std::wstring(title) == L"cloaked";
+    };
     Find(L"ie-vm");
     ASSERT_EQ(Take(), 1) << "nothing above the browser";
     const RECT a = rctCanvas;
     const std::tuple<RECT, const wchar_t*, short> cases[] = {
         {{a.left + 100, a.top + 100, a.left + 300, a.top + 300}, L"hidden", 1},
+        {{a.left + 100, a.top + 100, a.left + 300, a.top + 300}, L"title=cloaked", 1},
         {{a.left - 200, a.top, a.left, a.bottom}, L"", 1}, // over the VM's left margin
         {{a.left + 100, a.top + 100, a.left + 300, a.top + 300}, L"", 2},
         // Another program's topmost window over the bottom-right corner; the copy is still made.
@@ -98,7 +103,7 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
         WaitForCanvasOnScreen();
     }
     EXPECT_EQ(Mismatches(picture.hDC(), 60, 7, {40, 30}), 0);
-    EXPECT_EQ(events, Events(5, "sound")) << "every capture sounds, overlap or not";
+    EXPECT_EQ(events, Events(6, "sound")) << "every capture sounds, overlap or not";
 
     // The copy from the window's own DC, the way Windows reads any window (Wine only this
     // process's), also takes the drawing area from (60, 7). At (100, 200) that area is (160, 207)
@@ -112,6 +117,10 @@ TEST_F(Capture, VmCanvasIsNarrowedToItsDrawingArea) {
     EXPECT_EQ(Take(), 1);
     EXPECT_TRUE(EqualRect(&rctCanvas, &example));
     EXPECT_EQ(Mismatches(picture.hDC(), 60, 7), 0);
+    // Any other canvas window is copied from its top-left corner, whatever its size.
+    strMode = L"SUN";
+    SetWindowPos(hwndCanvas, nullptr, 0, 0, 712, 382, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(Take() == 1 && Mismatches(picture.hDC(), 0, 0) == 0);
     ShowWindow(hwndCanvas, SW_HIDE);
     EXPECT_EQ(Take(), 3) << "a canvas hidden with its page (a tab in the background) is not on view";
     DestroyWindow(hwndCanvas);

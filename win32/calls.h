@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <dwmapi.h>
 #include <mmsystem.h>
 
 #include "win32/system_library.h"
@@ -19,6 +20,15 @@ struct Calls {
     BOOL (*PlaySound)(LPCWSTR, HMODULE, DWORD) = [](LPCWSTR sound, HMODULE module, DWORD flags) -> BOOL {
         static const auto play = SystemFunction<decltype(&::PlaySoundW)>(L"winmm.dll", "PlaySoundW");
         return play && play(sound, module, flags);
+    };
+    // Windows 8 and later keep some windows off the screen while IsWindowVisible still says yes
+    // ("cloaked": on another virtual desktop, a suspended app, parts of the shell). dwmapi is not a
+    // KnownDLL either. Windows 7 has no such attribute; Wine cloaks nothing.
+    BOOL (*IsCloaked)(HWND) = [](HWND hwnd) -> BOOL {
+        static const auto get =
+            SystemFunction<decltype(&::DwmGetWindowAttribute)>(L"dwmapi.dll", "DwmGetWindowAttribute");
+        DWORD cloaked = 0;
+        return get && SUCCEEDED(get(hwnd, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) && cloaked;
     };
     HANDLE (*CreateFile)(LPCWSTR, DWORD, DWORD, DWORD) = [](LPCWSTR name, DWORD access, DWORD share, DWORD disposition) {
         return ::CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
