@@ -47,10 +47,9 @@ TEST_F(Capture, PluginCanvasParkedCameraModeNoAndVanishedCanvas) {
     SetWindowPos(camera, nullptr, window.left + 20, window.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(camera, SW_HIDE); // shown again, so Wine stacks it above the browser on the screen too
     ShowWindow(camera, SW_SHOWNA);
-    HDC screen = GetDC(nullptr);
+    win32::WindowDc screen(nullptr);
     EXPECT_TRUE(testing_support::WaitUntil(
-        [&] { return GetRValue(GetPixel(screen, window.left + 45, window.top + 21)) % 255 != 0; }));
-    ReleaseDC(nullptr, screen);
+        [&] { return GetRValue(GetPixel(screen.get(), window.left + 45, window.top + 21)) % 255 != 0; }));
     EXPECT_EQ(Take(), 1);
     EXPECT_EQ(Mismatches(picture.hDC(), 0, 0), 0);
     EXPECT_TRUE(IsWindowVisible(camera));

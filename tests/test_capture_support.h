@@ -12,6 +12,7 @@
 #include "test_support.h"
 #include "tracking/tracking.h"
 #include "win32/calls.h"
+#include "win32/handles.h"
 
 using core::kCanvasHeight;
 using core::kCanvasWidth;
@@ -28,17 +29,15 @@ inline RECT WindowRect(HWND hwnd) {
 // How many of the 710 x 380 pixels at `at` of a DC differ from the stand-in's pattern taken from
 // (dx, dy) of the canvas; a bottom-right corner of `skip` pixels is not compared.
 inline int Mismatches(HDC dc, int dx, int dy, SIZE skip = {0, 0}, POINT at = {0, 0}) {
-    HDC copy = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, kCanvasWidth, kCanvasHeight);
-    SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, kCanvasWidth, kCanvasHeight, dc, at.x, at.y, SRCCOPY);
+    win32::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, kCanvasWidth, kCanvasHeight));
+    win32::MemoryDc copy(CreateCompatibleDC(dc)); // released first, so the bitmap is free to go
+    SelectObject(copy.get(), bitmap.get());
+    BitBlt(copy.get(), 0, 0, kCanvasWidth, kCanvasHeight, dc, at.x, at.y, SRCCOPY);
     int count = 0;
     for (int y = 0; y < kCanvasHeight; ++y)
         for (int x = 0; x < kCanvasWidth; ++x)
             count += (x < kCanvasWidth - skip.cx || y < kCanvasHeight - skip.cy) &&
-                     GetPixel(copy, x, y) != StandinPatternPixel(x + dx, y + dy);
-    DeleteDC(copy);
-    DeleteObject(bitmap);
+                     GetPixel(copy.get(), x, y) != StandinPatternPixel(x + dx, y + dy);
     return count;
 }
 
@@ -84,11 +83,10 @@ protected:
     void WaitForCanvasOnScreen() {
         const RECT r = WindowRect(hwndCanvas);
         const int dx = strMode == L"VM" ? 60 : 0, dy = strMode == L"VM" ? 7 : 0;
-        HDC screen = GetDC(nullptr);
+        win32::WindowDc screen(nullptr);
         EXPECT_TRUE(testing_support::WaitUntil([&] {
-            return !Mismatches(screen, dx, dy, {}, {r.left + dx, r.top + dy});
+            return !Mismatches(screen.get(), dx, dy, {}, {r.left + dx, r.top + dy});
         })) << "the stand-in's canvas never showed on the screen";
-        ReleaseDC(nullptr, screen);
     }
 
     HWND camera = nullptr;

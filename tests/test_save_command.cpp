@@ -35,13 +35,11 @@ std::wstring FreshNameNow() {
 
 // How many pixels of the bitmap file differ from the stand-in's canvas; -1 when there is no bitmap.
 int BmpMismatches(const std::wstring& path) {
-    HANDLE bitmap = LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, bitmap);
-    const int count = bitmap ? Mismatches(dc, 0, 0) : -1;
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return count;
+    win32::GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    win32::MemoryDc dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), bitmap.get());
+    return bitmap ? Mismatches(dc.get(), 0, 0) : -1;
 }
 
 // What the seams answer: to the questions, and from the Save As dialog; the name it was offered.
@@ -128,9 +126,9 @@ TEST_F(SaveCommand, WritesEachTypeAsChosenAndCapturesAgainOnRetry) {
         WaitForCanvasOnScreen();
         HWND box = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, r.left,
                                    r.top, 300, 100, nullptr, nullptr, nullptr, nullptr);
-        HDC screen = GetDC(nullptr);
-        const bool shown = WaitUntil([&] { return GetRValue(GetPixel(screen, r.left + 9, r.top + 9)) % 255 != 0; });
-        ReleaseDC(nullptr, screen);
+        win32::WindowDc screen(nullptr);
+        const bool shown =
+            WaitUntil([&] { return GetRValue(GetPixel(screen.get(), r.left + 9, r.top + 9)) % 255 != 0; });
         const bool busy = b.Send(L"hang 250"); // answered, then the stand-in sleeps
         DestroyWindow(box);
         return shown && busy ? IDRETRY : IDABORT;
