@@ -2,6 +2,7 @@
 #include "forms/frmAbout.h"
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include "core/version_text.h"
 #include "forms/calls.h"
@@ -39,9 +40,17 @@ private:
         forms::calls.ShellExecute(hWnd(), L"Open", kWebAddress, nullptr, win32::AppPath().c_str(), SW_SHOWNORMAL);
     }
 
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) override {
-        if (msg == WM_COMMAND && LOWORD(wParam) == IDC_IMGLOGO && HIWORD(wParam) == STN_CLICKED) {
-            imgLogo_Click();
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
+        const WORD code = HIWORD(wParam);
+        if (msg == WM_COMMAND && LOWORD(wParam) == IDC_IMGLOGO && (code == STN_CLICKED || code == STN_DBLCLK)) {
+            // The logo tells of the press; a click is the release over the logo, so a press that
+            // slides off it opens nothing.
+            SetCapture(hWnd());
+        } else if (msg == WM_LBUTTONUP && GetCapture() == hWnd()) {
+            ReleaseCapture();
+            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (ChildWindowFromPointEx(hWnd(), at, CWP_SKIPINVISIBLE) == Item(IDC_IMGLOGO))
+                imgLogo_Click();
         } else if (msg == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == Item(IDC_IMGLOGO)) {
             // A shared resource cursor: the system frees it, not us.
             SetCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT)));

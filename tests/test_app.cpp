@@ -196,8 +196,8 @@ TEST_F(Forms, CameraWindowPressesMenuTooltipAndClose) {
 // ends. Space unticks the indeterminate box, then ticks it; Esc does nothing and Enter presses OK, whose
 // choices hold though the folder cannot be written.
 // The About box: the logo shown, opaque; the version from the module's own record. The hand over the
-// logo only; clicks on the version line and beside the logo do nothing, one on its corner opens the page
-// and leaves the box open, until Alt+F4.
+// logo only; clicks on the version line and beside the logo do nothing, nor does a press on the logo
+// released beside it; a click on its corner opens the page and leaves the box open, until Alt+F4.
 TEST_F(Forms, QualityDialogAndAboutBoxByRealInput) {
     strAppPath = TempDir().path + L"missing\\"; // a folder gone
     bytQuality = 255;
@@ -241,18 +241,20 @@ TEST_F(Forms, QualityDialogAndAboutBoxByRealInput) {
         EXPECT_EQ(texts, L"||Copyright © 2024 The Pikuto Developers|Version: 1.0.1|JPEG: libjpeg © IJG");
         EXPECT_TRUE(SendDlgItemMessageW(box, IDC_IMGLOGO, STM_GETIMAGE, IMAGE_BITMAP, 0) &&
                     GetPixel(win32::WindowDc(box).get(), 8, 3) == kWhite);
-        // Clicked once the cursor shows (the pointer moved again meanwhile: Wine may echo an earlier position).
-        auto click = [&](POINT at, HCURSOR cursor) {
+        // Pressed once the cursor shows (the pointer moved again meanwhile: Wine may echo an earlier position),
+        // and released there or at `up`.
+        auto click = [&](POINT at, HCURSOR cursor, POINT up = {}) {
             CURSORINFO shown{};
             shown.cbSize = sizeof(shown);
             ClientToScreen(box, &at);
+            up = up.x ? (ClientToScreen(box, &up), up) : at;
             return Poll([&] { return MouseAt(at), GetCursorInfo(&shown) && shown.hCursor == cursor; }, kStepMs) &&
-                   (MouseAt(at, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP), true);
+                   (MouseAt(at, MOUSEEVENTF_LEFTDOWN), MouseAt(up, MOUSEEVENTF_LEFTUP), true);
         };
-        return click({60, 176}, arrow) && click({4, 100}, arrow) &&
-               click({9, 4}, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT))) &&
-               Poll([] { return !seen.empty(); }, kStepMs) && (Sleep(300), IsWindowVisible(box)) &&
-               (PressAltF4(box) && Poll([&] { return !IsWindow(box); }, kStepMs));
+        const HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT));
+        return click({60, 176}, arrow) && click({4, 100}, arrow) && click({9, 4}, hand, {4, 100}) &&
+               click({9, 4}, hand) && Poll([] { return !seen.empty(); }, kStepMs) &&
+               (Sleep(300), IsWindowVisible(box)) && (PressAltF4(box) && Poll([&] { return !IsWindow(box); }, kStepMs));
     }));
     // The program's directory, without a trailing backslash.
     EXPECT_EQ(seen, L"Open https://pikuto.example.org/ " + BuildFile(L"tests") + L" 1\n");
