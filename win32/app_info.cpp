@@ -13,7 +13,10 @@ bool PrevInstance() {
     static KernelHandle mutex;
     static const bool existed = [] {
         mutex.reset(CreateMutexW(nullptr, FALSE, L"Local\\Pikuto.Instance"));
-        return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+        // A guard made by a copy running as administrator cannot be opened by this one: Windows
+        // then refuses with ERROR_ACCESS_DENIED, which means a copy is running too. (Wine checks no
+        // access on named objects, so there the second copy always gets the handle.)
+        return GetLastError() == (mutex ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED);
     }();
     return existed;
 }
