@@ -44,8 +44,11 @@ private:
         const WORD code = HIWORD(wParam);
         if (msg == WM_COMMAND && LOWORD(wParam) == IDC_IMGLOGO && (code == STN_CLICKED || code == STN_DBLCLK)) {
             // The logo tells of the press; a click is the release over the logo, so a press that
-            // slides off it opens nothing.
-            SetCapture(hWnd());
+            // slides off it opens nothing. (Told of a release instead, the click is complete.)
+            if (GetKeyState(VK_LBUTTON) < 0)
+                SetCapture(hWnd());
+            else
+                imgLogo_Click();
         } else if (msg == WM_LBUTTONUP && GetCapture() == hWnd()) {
             ReleaseCapture();
             POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
